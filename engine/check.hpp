@@ -1,0 +1,114 @@
+// Compile-time checks of a stretch of the script. Each stretch ends with
+//
+//   static_assert(check_stretch(kTable, {{1, 56}, {259, 265}}, 35, 35));
+//
+// A failed check stops the build at a call to one of the functions below,
+// whose name says what is wrong; the compiler's notes point at the rule.
+#pragma once
+
+#include <array>
+#include <initializer_list>
+#include <string_view>
+
+#include "rule.hpp"
+
+namespace suirei {
+
+// The eighteen scene pictures, by bare file name.
+inline constexpr std::array<std::string_view, 18> kPictureFiles = {
+    "ama.bmp", "amai.bmp", "an1.bmp", "an2.bmp",  "an3.bmp",  "an4.bmp", "dai.bmp",  "hou.bmp",  "houka.bmp",
+    "houke.bmp", "iru.bmp", "ka.bmp",  "karu.bmp", "kou.bmp", "kuro.bmp", "kuron.bmp", "sh.bmp", "shou.bmp",
+};
+
+constexpr bool is_picture_file(std::string_view f) {
+    for (std::string_view p : kPictureFiles)
+        if (p == f) return true;
+    return false;
+}
+
+// A choice line: "１", U+3000, option, two or three U+3000, "２", U+3000, option.
+constexpr bool is_choice_line(std::string_view s) {
+    constexpr std::string_view one = "１", two = "２", gap = "　";
+    auto eat = [&](std::string_view what) {
+        if (!s.starts_with(what)) return false;
+        s.remove_prefix(what.size());
+        return true;
+    };
+    if (!eat(one) || !eat(gap)) return false;
+    const auto at_two = s.find(two);
+    if (at_two == std::string_view::npos) return false;
+    std::string_view first = s.substr(0, at_two);
+    int gaps = 0;
+    while (first.ends_with(gap)) {
+        first.remove_suffix(gap.size());
+        ++gaps;
+    }
+    if (first.empty() || first.find(gap) != std::string_view::npos || gaps < 2 || gaps > 3) return false;
+    s.remove_prefix(at_two);
+    if (!eat(two) || !eat(gap)) return false;
+    return !s.empty() && s.find(gap) == std::string_view::npos && !s.starts_with(" ");
+}
+
+constexpr bool has_line_break(std::string_view s) {
+    return s.find('\n') != std::string_view::npos || s.find('\r') != std::string_view::npos;
+}
+
+// Deliberately not constexpr: see the header comment.
+void rule_state_outside_its_stretch();
+void same_state_twice_for_one_button();
+void slot_write_on_direct_text_button();
+void direct_text_on_speaking_button();
+void line_too_long();
+void line_break_inside_a_line();
+void empty_spoken_line();
+void malformed_choice_line();
+void unknown_picture_file();
+void rule_on_the_quit_button();
+void rule_can_never_pass_its_gate();
+
+struct StateRange {
+    StoryState first;
+    StoryState last;
+};
+
+template <std::size_t N>
+consteval bool check_stretch(const std::array<Rule, N>& table, std::initializer_list<StateRange> ranges,
+                             int slot_limit, int text_limit) {
+    for (std::size_t i = 0; i < N; ++i) {
+        const Rule& r = table[i];
+        bool inside = false;
+        for (StateRange range : ranges) inside = inside || (r.state >= range.first && r.state <= range.last);
+        if (!inside) rule_state_outside_its_stretch();
+        for (std::size_t j = 0; j < i; ++j)
+            if (table[j].state == r.state && table[j].button == r.button) same_state_twice_for_one_button();
+        if (r.button == Button::Command12) rule_on_the_quit_button();
+        if (r.button == Button::Command1 && r.state % 2 == 0) rule_can_never_pass_its_gate();
+        if (r.button == Button::Command2 && r.state % 2 != 0) rule_can_never_pass_its_gate();
+
+        for (const Action& a : r) {
+            switch (a.op) {
+            case Op::Slot:
+            case Op::Trailer:
+                if (!is_speaking(r.button)) slot_write_on_direct_text_button();
+                if (utf8_length(a.text) > slot_limit) line_too_long();
+                break;
+            case Op::Text:
+                if (is_speaking(r.button)) direct_text_on_speaking_button();
+                if (utf8_length(a.text) > text_limit) line_too_long();
+                break;
+            case Op::Picture:
+            case Op::Frame:
+                if (!is_picture_file(a.text)) unknown_picture_file();
+                break;
+            default:
+                break;
+            }
+            if (has_line_break(a.text)) line_break_inside_a_line();
+            if (a.speaker != Speaker::none && a.text.empty()) empty_spoken_line();
+            if (a.speaker == Speaker::choice && !is_choice_line(a.text)) malformed_choice_line();
+        }
+    }
+    return true;
+}
+
+}  // namespace suirei

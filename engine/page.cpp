@@ -1,0 +1,23 @@
+#include "page.hpp"
+
+namespace suirei {
+
+std::string compose(const Page& page) {
+    std::string out;
+    std::size_t size = page.trailer.size() + 10 * kLineBreak.size();
+    for (std::string_view s : page.slots) size += s.size();
+    out.reserve(size);
+
+    out += page.slots[0];
+    for (int i = 1; i < kSlotCount; ++i) {
+        out += kLineBreak;
+        out += kLineBreak;
+        out += page.slots[static_cast<std::size_t>(i)];
+    }
+    out += kLineBreak;
+    out += kLineBreak;
+    out += page.trailer;
+    return out;
+}
+
+}  // namespace suirei

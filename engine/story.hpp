@@ -1,0 +1,74 @@
+// The story engine: the story state, the four page buffers and the click
+// routines of the window's buttons.
+//
+// A click carries out the button's fixed pre-actions, stops at its parity
+// gate (Talk and Other speaks only), walks the button's whole rule list from
+// the highest tested state down, and, for the speaking buttons, composes the
+// button's page into T1. The walk compares every rule with the state as it is
+// at that moment and never stops at a match: a rule that lowers the state to
+// one tested further down makes that rule fire in the same click. The script
+// relies on this twice (Talk at 265 rejoins the main line at 15, Talk at 505
+// falls into the failed-coup ending at 429).
+#pragma once
+
+#include <array>
+
+#include "page.hpp"
+#include "script.hpp"
+#include "screen.hpp"
+
+namespace suirei {
+
+// Everything of the story that changes between clicks, besides what the
+// screen shows: the state and the page buffers.
+struct StoryMemory {
+    StoryState state = 0;
+    std::array<Page, 3> pages{};  // Talk, Other speaks, Read on
+    Page opening{};               // start-up's own buffer, used once
+
+    friend bool operator==(const StoryMemory&, const StoryMemory&) = default;
+};
+
+class Story {
+public:
+    Story(Screen& screen, const Script& script);
+
+    // Start-up: enter the program folder, show Read on, load the opening
+    // picture, compose the opening page, state 1.
+    void Form_Load();
+
+    void Command1_Click() { click(Button::Command1); }
+    void Command2_Click() { click(Button::Command2); }
+    void Command3_Click() { click(Button::Command3); }
+    void Command4_Click() { click(Button::Command4); }
+    void Command5_Click() { click(Button::Command5); }
+    void Command6_Click() { click(Button::Command6); }
+    void Command7_Click() { click(Button::Command7); }
+    void Command8_Click() { click(Button::Command8); }
+    void Command9_Click() { click(Button::Command9); }
+    void Command10_Click() { click(Button::Command10); }
+    void Command11_Click() { click(Button::Command11); }
+    void Command12_Click() { click(Button::Command12); }
+
+    // One click of any button, whether or not it is visible; the window only
+    // delivers clicks of visible buttons.
+    void click(Button b);
+
+    StoryState state() const { return memory_.state; }
+    const Page& page(Button speaking) const;
+    const StoryMemory& memory() const { return memory_; }
+    void restore(const StoryMemory& m) { memory_ = m; }
+    void rebind(Screen& screen) { screen_ = &screen; }
+    const Script& script() const { return *script_; }
+
+private:
+    Page& page_of(Button speaking);
+    void run(const Rule& rule);
+    void render(const Page& page);
+
+    Screen* screen_;
+    const Script* script_;
+    StoryMemory memory_;
+};
+
+}  // namespace suirei
