@@ -80,7 +80,8 @@ private:
     FailureHandler onFailure_;
 };
 
-// Prints the message on standard error and shows it in a modal message box.
+// Prints the message on standard error and shows it in a modal message box
+// (on a real screen).
 void reportFatal(const QString& message, QWidget* parent = nullptr);
 
 }  // namespace suirei
