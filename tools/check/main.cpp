@@ -1,0 +1,162 @@
+// suirei-check: proves the story sound, draws its route map and prints its
+// screenplay, with the same engine and script the game runs.
+//
+//   suirei-check                  explore, report findings and statistics
+//   suirei-check --map route.svg  also draw the route map (needs Graphviz dot)
+//   suirei-check --dot route.dot  also write the map's Graphviz source
+//   suirei-check --screenplay     print the script route by route
+//   suirei-check --quiet          findings only, no statistics
+//
+// Exit status: 0 when nothing was found, 1 on findings, 2 on a usage error or
+// when the map cannot be drawn.
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+
+#include "explore.hpp"
+#include "findings.hpp"
+#include "route_map.hpp"
+#include "screenplay.hpp"
+#include "stretches.hpp"
+
+namespace {
+
+using namespace suirei;
+using namespace suirei::check;
+
+constexpr std::string_view kUsage =
+    "usage: suirei-check [--quiet] [--map FILE.svg] [--dot FILE] [--screenplay]\n"
+    "\n"
+    "Plays every reachable situation of the story (every visible button, breadth\n"
+    "first from start-up) and reports what is wrong, one line per finding:\n"
+    "  state 230 Command11 L2: what is wrong\n"
+    "then statistics. Exits 1 when there are findings.\n"
+    "\n"
+    "  --map FILE.svg   draw the route map with Graphviz dot (package graphviz)\n"
+    "  --dot FILE       write the route map as Graphviz source\n"
+    "  --screenplay     print the whole script route by route, for proofreading\n"
+    "  --quiet          print findings only\n"
+    "  --help           this text\n";
+
+bool on_path(const std::string& program) {
+    const char* path = std::getenv("PATH");
+    if (!path) return false;
+    std::istringstream dirs(path);
+    for (std::string dir; std::getline(dirs, dir, ':');) {
+        std::error_code ec;
+        const auto candidate = std::filesystem::path(dir.empty() ? "." : dir) / program;
+        if (std::filesystem::is_regular_file(candidate, ec)) return true;
+    }
+    return false;
+}
+
+std::string shell_quote(const std::string& s) {
+    std::string out = "'";
+    for (char c : s) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return out + "'";
+}
+
+// Runs `dot -Tsvg -o file` on the source; false, with a message, on failure.
+bool draw(const std::string& source, const std::string& file) {
+    if (!on_path("dot")) {
+        std::cerr << "suirei-check: cannot draw " << file
+                  << ": Graphviz `dot` is not on the PATH (install the graphviz package),"
+                     " or write the source with --dot FILE and draw it elsewhere\n";
+        return false;
+    }
+    FILE* pipe = popen(("dot -Tsvg -o " + shell_quote(file)).c_str(), "w");
+    if (!pipe) {
+        std::cerr << "suirei-check: cannot start Graphviz dot\n";
+        return false;
+    }
+    std::fwrite(source.data(), 1, source.size(), pipe);
+    const int status = pclose(pipe);
+    if (status != 0) {
+        std::cerr << "suirei-check: Graphviz dot failed to draw " << file << " (exit status "
+                  << (WIFEXITED(status) ? WEXITSTATUS(status) : status) << ")\n";
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    bool quiet = false, screenplay = false;
+    std::string map_file, dot_file;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        auto value = [&](std::string& into) {
+            if (i + 1 >= argc) {
+                std::cerr << "suirei-check: " << arg << " needs a file name\n" << kUsage;
+                return false;
+            }
+            into = argv[++i];
+            return true;
+        };
+        if (arg == "--help" || arg == "-h") {
+            std::cout << kUsage;
+            return 0;
+        } else if (arg == "--quiet" || arg == "-q") {
+            quiet = true;
+        } else if (arg == "--screenplay") {
+            screenplay = true;
+        } else if (arg == "--map") {
+            if (!value(map_file)) return 2;
+        } else if (arg == "--dot") {
+            if (!value(dot_file)) return 2;
+        } else {
+            std::cerr << "suirei-check: unknown option " << arg << "\n" << kUsage;
+            return 2;
+        }
+    }
+
+    const Options options;
+    const auto started = std::chrono::steady_clock::now();
+    const Exploration explored(story());
+    const std::vector<Finding> findings = check_story(explored, options);
+    Statistics stats = statistics(explored, options);
+    stats.time = std::chrono::steady_clock::now() - started;
+
+    if (screenplay) write_screenplay(std::cout, explored, options);
+
+    // Findings go to standard error when the screenplay holds standard output.
+    std::ostream& report = screenplay ? std::cerr : std::cout;
+    for (const Finding& f : findings) report << f.line() << "\n";
+    if (!quiet) {
+        report << "situations: " << stats.situations << "\n"
+               << "clicks tried: " << stats.clicks << " (Quit offered in " << explored.quit_offered()
+               << " situations, not followed)\n"
+               << "story states reached: " << stats.states_reached << "\n"
+               << "rules: " << stats.rules << ", fired: " << stats.rules_fired << "\n"
+               << "end states reached: " << stats.ends_reached.size() << " of " << options.end_states.size();
+        for (std::size_t i = 0; i < stats.ends_reached.size(); ++i)
+            report << (i ? ", " : " (") << stats.ends_reached[i] << (i + 1 == stats.ends_reached.size() ? ")" : "");
+        report << "\n"
+               << "findings: " << findings.size() << "\n"
+               << "time: " << std::chrono::duration<double, std::milli>(stats.time).count() << " ms\n";
+    }
+
+    bool drawn = true;
+    if (!map_file.empty() || !dot_file.empty()) {
+        const std::string source = route_map_dot(explored, options);
+        if (!dot_file.empty()) {
+            std::ofstream file(dot_file, std::ios::binary);
+            file << source;
+            if (!file.good()) {
+                std::cerr << "suirei-check: cannot write " << dot_file << "\n";
+                drawn = false;
+            }
+        }
+        if (!map_file.empty()) drawn = draw(source, map_file) && drawn;
+    }
+
+    if (!drawn) return 2;
+    return findings.empty() ? 0 : 1;
+}

@@ -1,0 +1,183 @@
+#include "screenplay.hpp"
+
+#include <algorithm>
+#include <functional>
+#include <map>
+#include <set>
+#include <unordered_map>
+
+#include "graph.hpp"
+
+namespace suirei::check {
+
+namespace {
+
+std::size_t page_index(Button b) { return b == Button::Command1 ? 0 : b == Button::Command2 ? 1 : 2; }
+
+class Writer {
+public:
+    Writer(std::ostream& out, const Exploration& explored, const Options& options)
+        : out_(out), explored_(explored), options_(options), graph_(explored) {
+        for (const Rule* r : explored.script().all())
+            for (const Action& a : *r)
+                if (!a.text.empty() && a.speaker != Speaker::none) speakers_.emplace(a.text.data(), a.speaker);
+        for (const std::string_view line : explored.script().opening())
+            speakers_.emplace(line.data(), Speaker::narration);
+    }
+
+    void write() {
+        if (explored_.situations().empty()) return;
+        out_ << "Lines marked with ｜ stay on the page from an earlier click; the others are written by the click.\n";
+        const Situation& start = explored_.situations().front();
+        out_ << "\n== start-up ==\n";
+        page(start.memory.opening, {0, 1, 2, 3, 4, 5});
+        picture(explored_.picture(start));
+
+        for (StoryState end : options_.end_states) {
+            out_ << "\n== route to the ending at " << end << " ==\n";
+            const auto path = route(start.state(), end);
+            if (path.empty()) {
+                out_ << "   (no route reaches state " << end << ")\n";
+                continue;
+            }
+            const Transition* skipped = nullptr;  // the first of a run already printed
+            for (std::size_t i = 0; i < path.size(); ++i) {
+                const Transition* t = path[i];
+                if (printed_.contains(t)) {
+                    if (!skipped) skipped = t;
+                    if (i + 1 < path.size() && printed_.contains(path[i + 1])) continue;
+                    out_ << "   … as above, from state " << skipped->from << " to " << t->to << "\n";
+                    skipped = nullptr;
+                    continue;
+                }
+                click(*t);
+            }
+            out_ << "   ── end " << end << " ──\n";
+        }
+
+        bool header = false;
+        for (StoryState s : graph_.states())
+            for (const Transition& t : ordered(s)) {
+                if (printed_.contains(&t)) continue;
+                if (!header) out_ << "\n== branches no route above takes ==\n";
+                header = true;
+                out_ << "\n-- at state " << s << " --\n";
+                for (const Transition* at = &t; at;) {
+                    click(*at);
+                    // Forward first; the wrong places of a state come after.
+                    const Transition* next = nullptr;
+                    for (const Transition& n : graph_.out(at->to))
+                        if (!printed_.contains(&n) && n.to != n.from && (!next || (wrong_place(*next) && !wrong_place(n))))
+                            next = &n;
+                    if (!next && at->to != at->from) out_ << "   … goes on at state " << at->to << " as above\n";
+                    at = next;
+                }
+            }
+    }
+
+private:
+    // A place that sends the prince back to the Move he came from.
+    static bool wrong_place(const Transition& t) { return is_place(t.button) && t.to < t.from; }
+
+    std::vector<std::reference_wrapper<const Transition>> ordered(StoryState s) const {
+        std::vector<std::reference_wrapper<const Transition>> out(graph_.out(s).begin(), graph_.out(s).end());
+        std::stable_partition(out.begin(), out.end(), [](const Transition& t) { return !wrong_place(t); });
+        return out;
+    }
+
+    // The shortest run of clicks from one state to another.
+    std::vector<const Transition*> route(StoryState from, StoryState to) const {
+        std::map<StoryState, const Transition*> via;
+        std::vector<StoryState> queue{from};
+        via[from] = nullptr;
+        for (std::size_t i = 0; i < queue.size() && !via.contains(to); ++i)
+            for (const Transition& t : graph_.out(queue[i]))
+                if (via.emplace(t.to, &t).second) queue.push_back(t.to);
+        std::vector<const Transition*> path;
+        if (!via.contains(to)) return path;
+        for (StoryState s = to; via.at(s); s = via.at(s)->from) path.push_back(via.at(s));
+        std::reverse(path.begin(), path.end());
+        return path;
+    }
+
+    void click(const Transition& t) {
+        printed_.insert(&t);
+        out_ << "\n" << t.from << " " << caption(t.button);
+        const Situation& before = explored_.situations()[t.step->from];
+        const Situation& after = explored_.situations()[t.step->to];
+        if (is_choice(t.button)) {
+            // The option the answer stands for, from the choice page's line.
+            const std::string_view line = before.memory.pages[0].slots[L2];
+            const std::string_view digit = t.button == Button::Command10 ? "１　" : "２　";
+            if (auto at = line.find(digit); at != std::string_view::npos) {
+                std::string_view option = line.substr(at + digit.size());
+                option = option.substr(0, option.find("　"));
+                out_ << "（" << option << "）";
+            }
+        }
+        out_ << " → " << t.to << "\n";
+        const auto rules = explored_.fired(*t.step);
+        if (is_speaking(t.button)) {
+            std::set<int> written;
+            for (const Rule* r : rules)
+                for (const Action& a : *r)
+                    if (a.op == Op::Slot) written.insert(a.target);
+                    else if (a.op == Op::Trailer) written.insert(kSlotCount);
+            page(after.memory.pages[page_index(t.button)], written);
+        } else if (const std::string_view text = explored_.text(after); !text.empty()) {
+            Speaker who = Speaker::none;
+            for (const Rule* r : rules)
+                for (const Action& a : *r)
+                    if (a.op == Op::Text && a.text == text) who = a.speaker;
+            line(who, text, true);
+        }
+        std::string frames;
+        std::string_view last;
+        for (const Rule* r : rules)
+            for (const Action& a : *r)
+                if (a.op == Op::Frame && a.text != last) {
+                    frames += " " + std::string(a.text);
+                    last = a.text;
+                }
+        if (!frames.empty()) out_ << "      [frames" << frames << "]\n";
+        std::string_view loaded;
+        for (const Rule* r : rules)
+            for (const Action& a : *r)
+                if (a.op == Op::Picture) loaded = a.text;
+        picture(loaded);
+    }
+
+    void page(const Page& p, const std::set<int>& written) {
+        for (int i = 0; i <= kSlotCount; ++i) {
+            const std::string_view text = i < kSlotCount ? p.slots[static_cast<std::size_t>(i)] : p.trailer;
+            if (text.empty()) continue;
+            const auto it = speakers_.find(text.data());
+            line(it == speakers_.end() ? Speaker::none : it->second, text, written.contains(i));
+        }
+    }
+
+    void line(Speaker who, std::string_view text, bool written) {
+        out_ << "    " << (written ? "  " : "｜");
+        if (who != Speaker::none) out_ << speaker_name(who) << "：";
+        out_ << text << "\n";
+    }
+
+    void picture(std::string_view file) {
+        if (!file.empty()) out_ << "      [picture " << file << "]\n";
+    }
+
+    std::ostream& out_;
+    const Exploration& explored_;
+    const Options& options_;
+    StoryGraph graph_;
+    std::unordered_map<const char*, Speaker> speakers_;
+    std::set<const Transition*> printed_;
+};
+
+}  // namespace
+
+void write_screenplay(std::ostream& out, const Exploration& explored, const Options& options) {
+    Writer(out, explored, options).write();
+}
+
+}  // namespace suirei::check
