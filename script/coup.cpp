@@ -39,14 +39,14 @@ constexpr std::array kHall = {
         .say(mother, L1, "天皇：ああ、なんということを……"),
     on(233, Command1).to(234).say(prince, L0, "すべては国の行く末のため。母上、お許しください。"),
     on(234, Command2).to(235).show(Command9).hide(Command1, Command2)
-        .say(narration, L0, "こうして、ついに入鹿は討たれた。")
+        .say(narration, L0, "こうして、ついに入鹿は暗殺された。")
         .clear(L1),
 
     // ── After the coup: the reforms ──────────────────────────────
     on(235, Command9).to(236)
         .say(narration, L0, "翌日、入鹿の父の蝦夷は甘橿の丘の屋敷に", "火を放ち、自ら命を絶った。"),
     on(236, Command9).to(237)
-        .say(narration, L0, "その後、母は位を退き、おじの軽皇子が", "位について孝徳天皇となった。"),
+        .say(narration, L0, "その後、母は皇位を退き、おじの軽皇子が", "即位して孝徳天皇となった。"),
     on(237, Command9).to(238)
         .say(narration, L0, "私は皇太子のまま政治を助け、", "冠位十二階を改めて十三階とした。"),
     on(238, Command9).to(239)

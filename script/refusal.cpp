@@ -84,7 +84,7 @@ constexpr std::array kFailure = {
     on(431, Command9).to(432).say(narration, L0, "数年後、軽皇子を中心とする改革派が蘇我氏を滅ぼした。"),
     on(432, Command9).to(433).say(narration, L0, "その中には、鎌足の姿もあった。"),
     on(433, Command9).to(434)
-        .say(narration, L0, "軽皇子は位について孝徳天皇となり、", "私の弟、大海人皇子が皇太子となった。"),
+        .say(narration, L0, "軽皇子は即位して孝徳天皇となり、", "私の弟、大海人皇子が皇太子となった。"),
     on(434, Command9).to(435)
         .say(narration, L0, "だが私は、二度と歴史の表舞台に立つことはなかった。")
         .clear(L1)
