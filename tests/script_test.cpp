@@ -1,0 +1,104 @@
+// The story as a whole: the rule lists the engine walks, and every line the
+// script can put on a page.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+
+#include "check.hpp"
+#include "stretches.hpp"
+
+namespace suirei {
+namespace {
+
+using enum Button;
+
+TEST(Story, RuleListsAreStrictlyDescendingWithNoStateTwice) {
+    const Script& s = story();
+    EXPECT_TRUE(s.problems().empty()) << s.problems().front();
+    for (Button b : kAllButtons) {
+        const auto list = s.rules(b);
+        for (std::size_t i = 1; i < list.size(); ++i)
+            EXPECT_GT(list[i - 1]->state, list[i]->state) << name(b);
+    }
+}
+
+TEST(Story, EachButtonHoldsItsShareOfTheFourHundredAndTwentyRules) {
+    const std::map<Button, std::size_t> expected = {
+        {Command1, 151}, {Command2, 141}, {Command3, 25}, {Command4, 12},  {Command5, 14},  {Command6, 11},
+        {Command7, 11},  {Command8, 6},   {Command9, 37}, {Command10, 6}, {Command11, 6}, {Command12, 0},
+    };
+    std::size_t total = 0;
+    for (const auto& [b, n] : expected) {
+        EXPECT_EQ(story().rules(b).size(), n) << name(b);
+        total += story().rules(b).size();
+    }
+    EXPECT_EQ(total, 420u);
+}
+
+TEST(Story, EveryStateSetIsTestedSomewhereExceptTheThreeEndings) {
+    std::set<StoryState> tested, set;
+    for (const Rule* r : story().all()) {
+        tested.insert(r->state);
+        if (r->next() >= 0) set.insert(r->next());
+    }
+    EXPECT_EQ(tested.size(), 375u);
+    std::set<StoryState> untested;
+    for (StoryState s : set)
+        if (!tested.contains(s)) untested.insert(s);
+    EXPECT_EQ(untested, (std::set<StoryState>{242, 389, 435}));
+}
+
+// Each stretch of the story has its own line limits: page slots, and lines
+// written straight into the text box.
+struct Stretch {
+    StoryState first, last;
+    int slot_limit, text_limit;
+};
+constexpr Stretch kStretches[] = {
+    {1, 100, 35, 35},   {259, 265, 35, 35}, {101, 156, 31, 33}, {157, 200, 33, 33},
+    {201, 242, 30, 33}, {301, 389, 33, 33}, {401, 435, 33, 33}, {501, 505, 33, 33},
+};
+
+TEST(Story, EveryLineIsOneDisplayLineWithinItsStretchLimit) {
+    int lines = 0;
+    for (const Rule* r : story().all()) {
+        const Stretch* stretch = nullptr;
+        for (const Stretch& s : kStretches)
+            if (r->state >= s.first && r->state <= s.last) stretch = &s;
+        ASSERT_NE(stretch, nullptr) << "state " << r->state << " belongs to no stretch";
+        for (const Action& a : *r) {
+            const bool page = a.op == Op::Slot || a.op == Op::Trailer;
+            if (!page && a.op != Op::Text) continue;
+            ++lines;
+            const std::string where = std::string(name(r->button)) + " at " + std::to_string(r->state) + ": " + std::string(a.text);
+            EXPECT_FALSE(has_line_break(a.text)) << where;
+            EXPECT_LE(utf8_length(a.text), page ? stretch->slot_limit : stretch->text_limit) << where;
+            EXPECT_EQ(page, is_speaking(r->button)) << where;
+            if (a.speaker == Speaker::choice) {
+                EXPECT_TRUE(is_choice_line(a.text)) << where;
+            }
+            if (a.speaker != Speaker::none) {
+                EXPECT_FALSE(a.text.empty()) << where;
+            }
+        }
+    }
+    EXPECT_GT(lines, 600);
+    for (std::string_view line : story().opening()) EXPECT_LE(utf8_length(line), 35);
+}
+
+TEST(Story, SixChoicePagesAndThreeEndMarkers) {
+    int choices = 0;
+    std::multiset<std::string_view> markers;
+    for (const Rule* r : story().all())
+        for (const Action& a : *r) {
+            choices += a.speaker == Speaker::choice;
+            if (a.text == "・・・・完・・・・" || a.text == "・・・完・・・") markers.insert(a.text);
+        }
+    EXPECT_EQ(choices, 6);
+    EXPECT_EQ(markers.count("・・・・完・・・・"), 1u);
+    EXPECT_EQ(markers.count("・・・完・・・"), 2u);
+}
+
+}  // namespace
+}  // namespace suirei
