@@ -13,6 +13,7 @@
 #include "findings.hpp"
 #include "route_map.hpp"
 #include "screenplay.hpp"
+#include "stretches.hpp"
 
 namespace suirei::check {
 namespace {
@@ -245,6 +246,98 @@ TEST(StoryCheck, ScreenplayPrintsEveryMovingClickOnce) {
                                     "中大兄皇子：さて、どうしたものか。", "── end 242 ──", "── end 435 ──"})
         EXPECT_NE(text.find(wanted), std::string::npos) << wanted << "\n" << text;
     EXPECT_EQ(text.find("10 1（残る） → 11"), text.rfind("10 1（残る） → 11")) << text;
+}
+
+}  // namespace
+}  // namespace suirei::check
+
+namespace suirei::check {
+namespace {
+
+using enum Button;
+using enum Speaker;
+
+// A situation is more than its story state: the same state reached with
+// other buttons on screen can be a dead end on one path only.
+TEST(StoryCheck, DeadEndOnOnePathOnlyIsFound) {
+    std::vector<Rule> rules = sound_story();
+    // "2" now lands at the Move of "1", but hides Move on the way.
+    rule_at(rules, 4, Command11) = on(4, Command11).to(5).hide(Command3).text(prince, "やめておこう。");
+    for (StoryState s : {7, 8, 9, 10, 11, 13})
+        std::erase_if(rules, [s](const Rule& r) { return r.state == s; });
+    rule_at(rules, 241, Command1).actions[0].value = 242;
+    const Checked c(std::move(rules));
+    EXPECT_TRUE(c.has(Kind::NoMove, 4, Command11)) << c.all();
+    EXPECT_FALSE(c.has(Kind::NoMove, 4, Command10)) << c.all();
+    EXPECT_TRUE(c.has(Kind::NoWayOut, 4, Command11)) << c.all();
+}
+
+// What the player sees tells situations apart, and nothing else does.
+TEST(StoryCheck, SituationsDifferByTextAndPictureOnly) {
+    struct Case {
+        const char* name;
+        std::string_view picture_after_2;
+        std::string_view text_after_2;
+        std::size_t situations_at_5;
+    };
+    static constexpr std::string_view kSame = "同じ言葉。";
+    for (const Case& c : {Case{"same text and picture", "kou.bmp", kSame, 1},
+                          Case{"other picture", "hou.bmp", kSame, 2},
+                          Case{"other text", "kou.bmp", "別の言葉。", 2}}) {
+        std::vector<Rule> rules = sound_story();
+        rule_at(rules, 4, Command10) = on(4, Command10).to(5).picture("kou.bmp").text(prince, kSame);
+        rule_at(rules, 4, Command11) = on(4, Command11).to(5).picture(c.picture_after_2).text(prince, c.text_after_2);
+        const Checked checked(std::move(rules));
+        const auto& all = checked.explored.situations();
+        // After Move and a wrong place the story is back at 5 once more.
+        const auto at_5 = static_cast<std::size_t>(
+            std::count_if(all.begin(), all.end(), [](const Situation& s) { return s.state() == 5; }));
+        EXPECT_EQ(at_5, c.situations_at_5 + 1) << c.name;
+    }
+}
+
+TEST(StoryCheck, FindingsReadLikeALinter) {
+    struct Case {
+        Finding finding;
+        std::string_view line;
+    };
+    for (const Case& c : {
+             Case{{Kind::ChoiceLine, 230, Command11, "L2", "bad"}, "state 230 Command11 L2: bad"},
+             Case{{Kind::EndUnreached, 435, std::nullopt, {}, "never"}, "state 435: never"},
+             Case{{Kind::ScriptProblem, 0, std::nullopt, {}, "twice"}, "script: twice"},
+         })
+        EXPECT_EQ(c.finding.line(), c.line);
+}
+
+// Proofreading misses nothing: every line any rule writes is in the
+// screenplay, and the map has a box for every choice and every ending.
+TEST(StoryCheck, ScreenplayAndMapCoverTheWholeStory) {
+    struct Case {
+        const char* name;
+        const Script& script;
+        std::size_t choices;
+    };
+    const Checked small(sound_story());
+    for (const Case& c : {Case{"small story", small.script, 2}, Case{"the game's story", story(), 6}}) {
+        const Exploration explored(c.script);
+        std::ostringstream out;
+        write_screenplay(out, explored);
+        for (const Rule* r : c.script.all())
+            for (const Action& a : *r) {
+                if ((a.op == Op::Slot || a.op == Op::Text || a.op == Op::Trailer) && !a.text.empty()) {
+                    EXPECT_NE(out.str().find(a.text), std::string::npos)
+                        << c.name << ", state " << r->state << " " << name(r->button) << ": " << a.text;
+                }
+            }
+        const std::string dot = route_map_dot(explored);
+        auto count = [&dot](std::string_view what) {
+            std::size_t n = 0;
+            for (auto at = dot.find(what); at != std::string::npos; at = dot.find(what, at + 1)) ++n;
+            return n;
+        };
+        EXPECT_EQ(count(" 選択\\n"), c.choices) << c.name;
+        EXPECT_EQ(count("shape=doubleoctagon"), 3u) << c.name;
+    }
 }
 
 }  // namespace

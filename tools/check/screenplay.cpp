@@ -124,12 +124,18 @@ private:
                     if (a.op == Op::Slot) written.insert(a.target);
                     else if (a.op == Op::Trailer) written.insert(kSlotCount);
             page(after.memory.pages[page_index(t.button)], written);
-        } else if (const std::string_view text = explored_.text(after); !text.empty()) {
-            Speaker who = Speaker::none;
+        } else {
+            // Every line the click writes into T1, also one it clears again
+            // before the click is over (the battle cry during the strike).
+            bool wrote = false;
             for (const Rule* r : rules)
                 for (const Action& a : *r)
-                    if (a.op == Op::Text && a.text == text) who = a.speaker;
-            line(who, text, true);
+                    if (a.op == Op::Text && !a.text.empty()) {
+                        line(a.speaker, a.text, true);
+                        wrote = true;
+                    }
+            if (const std::string_view text = explored_.text(after); !wrote && !text.empty())
+                line(Speaker::none, text, true);  // the Move prompt
         }
         std::string frames;
         std::string_view last;
