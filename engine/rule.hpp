@@ -112,9 +112,9 @@ struct Rule {
     }
     // Empties the named slots.
     template <class... Ss>
-    constexpr Rule clear(Ss... slots) const {
+    constexpr Rule clear(Ss... emptied) const {
         Rule r = *this;
-        ((r = r.with({Op::Slot, static_cast<std::uint8_t>(slots), Speaker::none, 0, {}})), ...);
+        ((r = r.with({Op::Slot, static_cast<std::uint8_t>(emptied), Speaker::none, 0, {}})), ...);
         return r;
     }
     // The options line of a choice page, always slot L2.
