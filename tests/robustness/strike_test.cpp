@@ -1,0 +1,151 @@
+// The strike at Iruka on the real window: while its frames are held, the
+// player's clicks are dropped, and closing the window lets the click finish.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QImage>
+#include <QMouseEvent>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include "check.hpp"
+#include "explore.hpp"
+#include "form6.hpp"
+#include "stretches.hpp"
+
+namespace suirei {
+namespace {
+
+using enum Button;
+using namespace std::chrono_literals;
+
+class ScratchPictures {
+public:
+    ScratchPictures() {
+        for (std::string_view f : kPictureFiles) {
+            QImage image(143, 119, QImage::Format_RGB888);
+            image.fill(QColor(90, 40, 40));
+            EXPECT_TRUE(image.save(dir_.filePath(QString::fromUtf8(f.data(), static_cast<qsizetype>(f.size()))), "BMP"));
+        }
+        previous_ = QDir::currentPath();
+        QDir::setCurrent(dir_.path());
+    }
+    ~ScratchPictures() { QDir::setCurrent(previous_); }
+
+private:
+    QTemporaryDir dir_;
+    QString previous_;
+};
+
+class TestWindow : public Form6 {
+public:
+    using Form6::Form6;
+    void enterProgramFolder() override {}
+};
+
+// A click as the mouse makes it: press and release in the middle of the
+// button, queued like any input from the window system.
+void post_click(QPushButton* b) {
+    const QPointF at = QRectF(b->rect()).center();
+    const QPointF global = b->mapToGlobal(at);
+    QCoreApplication::postEvent(b, new QMouseEvent(QEvent::MouseButtonPress, at, global, Qt::LeftButton,
+                                                   Qt::LeftButton, Qt::NoModifier));
+    QCoreApplication::postEvent(b, new QMouseEvent(QEvent::MouseButtonRelease, at, global, Qt::LeftButton,
+                                                   Qt::NoButton, Qt::NoModifier));
+}
+
+struct Strike : ::testing::Test {
+    ScratchPictures pictures;
+    TestWindow window{story()};
+    QStringList failures;
+    // The same story on a memory screen, one click ahead: what the window
+    // must show once the strike is over.
+    MemoryScreen expected_screen;
+    Story expected{expected_screen, story()};
+
+    void SetUp() override {
+        window.setFrameHold(120ms);
+        window.setFailureHandler([this](const QString& m) { failures << m; });
+        ASSERT_TRUE(window.Form_Load());
+        window.show();
+        const auto route = testing::shortest_route(story(), testing::reaches_state(230));
+        ASSERT_TRUE(route.has_value());
+        expected.Form_Load();
+        for (Button b : *route) {
+            ASSERT_TRUE(window.isVisible(b)) << name(b) << " at state " << window.story().state();
+            window.button(b)->click();
+            expected.click(b);
+        }
+        ASSERT_EQ(window.story().state(), 230);
+        ASSERT_TRUE(window.isVisible(Command11));
+        expected.click(Command11);
+        ASSERT_EQ(expected.state(), 231);
+    }
+
+    void expect_as_after_the_strike() {
+        EXPECT_EQ(window.story().memory(), expected.memory());
+        for (Button b : kAllButtons) EXPECT_EQ(window.isVisible(b), expected_screen.isVisible(b)) << name(b);
+        EXPECT_EQ(window.text(), expected_screen.text());
+        EXPECT_EQ(window.pictureFile(), QStringLiteral("iru.bmp"));
+        EXPECT_TRUE(failures.isEmpty()) << failures.join(QLatin1Char('\n')).toStdString();
+    }
+};
+
+TEST_F(Strike, ClicksDuringTheHeldFramesAreDropped) {
+    // Quit is on screen all through the strike, and Talk appears under the
+    // cursor as the last frame gives way to Iruka: a click on either that
+    // got through would end the game or run the story on a page.
+    int volleys = 0;
+    QTimer clicker;
+    clicker.setInterval(15ms);
+    QObject::connect(&clicker, &QTimer::timeout, [&] {
+        if (!window.pictureFile().startsWith(QStringLiteral("an"))) return;  // only while a frame is held
+        post_click(window.button(Command12));
+        post_click(window.button(Command1));
+        post_click(window.button(Command11));
+        ++volleys;
+    });
+    clicker.start();
+    window.button(Command11)->click();
+    clicker.stop();
+    EXPECT_GE(volleys, 3) << "the clicks came while the frames were held";
+
+    for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
+    EXPECT_TRUE(window.QWidget::isVisible()) << "a click on Quit got through";
+    expect_as_after_the_strike();
+
+    // The same clicks once the strike is over reach the buttons again.
+    post_click(window.button(Command1));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(window.story().state(), 232);
+}
+
+TEST_F(Strike, ClosingTheWindowDuringTheStrikeLetsTheClickFinishAndTheGameEnd) {
+    // As in the game: the click comes from the event loop, the window is
+    // closed while the second frame is held, and the game ends once the
+    // click has finished.
+    bool finished = false;
+    QTimer::singleShot(0, &window, [&] {
+        window.button(Command11)->click();
+        finished = true;
+    });
+    QTimer::singleShot(180ms, &window, [&] { window.close(); });
+    QTimer::singleShot(20s, qApp, [] { QCoreApplication::exit(99); });  // the game did not end
+    EXPECT_EQ(QApplication::exec(), 0);
+
+    EXPECT_TRUE(finished);
+    EXPECT_FALSE(window.QWidget::isVisible());
+    expect_as_after_the_strike();
+}
+
+}  // namespace
+}  // namespace suirei
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QApplication::setFont(suirei::Form6::gameFont());
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
