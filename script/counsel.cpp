@@ -28,10 +28,10 @@ constexpr std::array kTable = {
              "この国を安らかに保ってきた蘇我の功は認めねばなりませんよ。"),
     on(65, Command1).to(66)
         .say(prince, L0,
-             "蘇我は朝廷の民を勝手に駆り出して、おのれの墓として",
+             "蘇我は朝廷の民を勝手に駆り出して、自らを葬るために",
              "大陵・小陵と呼ばせる二つの大きな墓を造り、",
-             "甘橿の丘には上の宮門・谷の宮門という大邸宅を構え、",
-             "あまつさえ子らを王子と呼ばせているのですよ。"),
+             "甘橿の丘には上の宮門・谷の宮門という大きな屋敷を構え、",
+             "あまつさえ子らを王子と呼ばせているではありませんか。"),
     on(66, Command2).to(67).say(mother, L0, "…………").clear(L1),
     on(67, Command1).to(68)
         .say(prince, L0,
@@ -60,10 +60,10 @@ constexpr std::array kTable = {
         .clear_trailer(),
     on(71, Command1).to(72).say(prince, L0, lines::kISee).clear(L1),
     on(72, Command2).to(73)
-        .say(mother, L0, "けれど今は、蘇我の暴走を止められる者は誰もいません。")
+        .say(mother, L0, "けれど今は、突き進む蘇我を止められる者は誰もいません。")
         .clear(L1, L2, L3),
     on(73, Command1).to(74).say(prince, L0, lines::kIndeed),
-    on(74, Command2).to(75).say(mother, L0, "だからこそ、そなたがしっかりしなければならないのです。"),
+    on(74, Command2).to(75).say(mother, L0, "だからこそ、そなたがしっかりせねばならないのですよ。"),
     on(75, Command1).to(76).say(prince, L0, "私が、ですか？"),
     on(76, Command2).to(77).say(mother, L0, "そうです。そなたが、です。"),
     on(77, Command1).to(78).say(prince, L0, "…………"),
@@ -90,7 +90,7 @@ constexpr std::array kTable = {
     on(90, Command2).to(91)
         .say(kamatari, L0,
              "軽皇子様が足を痛められた折、お見舞いに上がって以来の",
-             "おつきあいでございます。軽皇子様もひとかどのお方、",
+             "ご縁でございます。軽皇子様もひとかどのお方、",
              "ぜひともお力添えをお頼みなさいませ。"),
     on(91, Command1).to(92)
         .say(prince, L0, "おじ上はなかなかの野心家だ。山背大兄王の一件にも", "裏で手を貸していたという噂もあるぞ。"),

@@ -71,7 +71,7 @@ constexpr std::array kTable = {
     on(20, Command2).to(21)
         .say(kamatari, L0, "蘇我氏のことでございます。", "みこ様は、蘇我氏をどうお思いになりますか。")
         .clear(L2),
-    on(21, Command1).to(22).say(prince, L0, "はっきり言って、蘇我の振る舞いは目に余る。"),
+    on(21, Command1).to(22).say(prince, L0, "包み隠さず言おう。蘇我の振る舞いは目に余る。"),
     on(22, Command2).to(23)
         .say(kamatari, L0,
              "私は、この国の行く末を案じております。",
@@ -90,7 +90,7 @@ constexpr std::array kTable = {
              "だが、事はそう容易くはないぞ。"),
     on(26, Command2).to(27)
         .say(kamatari, L0,
-             "それには何よりもまず、知恵ある相談役が要りましょう。",
+             "それには何よりもまず、知恵を授けてくださる方が要りましょう。",
              "みこ様は、南淵請安先生を",
              "ご存じでいらっしゃいますか。"),
     on(27, Command1).to(28).say(prince, L0, "名は聞いたことがある。").clear(L1, L2),
@@ -118,7 +118,7 @@ constexpr std::array kTable = {
              "定めましてな、その力は年ごとに増すばかりじゃ。"),
     on(43, Command1).to(44).say(prince, L0, "わが国も唐を手本として、", "揺るぎない国を築かねばならぬな。"),
     on(44, Command2).to(45)
-        .say(shoan, L0, "まことに。この老いぼれも、及ばずながら", "この国の発展に力を尽くしとうござる。"),
+        .say(shoan, L0, "まことに。この老いぼれも、及ばずながら", "この国が栄えるよう、力を尽くしとうござる。"),
     on(45, Command1).to(46).say(prince, L0, "請安どのは、蘇我氏をどう見る？").clear(L1),
     on(46, Command2).to(47)
         .say(shoan, L0, "蘇我氏は政の実権をその手に握り、", "その勢いたるや、飛ぶ鳥をも落とすほどでござるな。"),
@@ -136,7 +136,7 @@ constexpr std::array kTable = {
 
     // ── Back to the palace ──────────────────────────────────────────
     on(55, Command3).to(56).show(Command4, Command5),
-    on(56, Command4).to(57).picture("kou.bmp").text(mother, "おや、戻ったのですね、中大兄。"),
+    on(56, Command4).to(57).picture("kou.bmp").text(mother, "おや、戻ったのですね。"),
     on(56, Command5).to(55).show(Command3).hide(Command1).picture("hou.bmp").text(prince, lines::kKamatariAway),
 
     // ── The prince who stayed away from the game ────────────────────
