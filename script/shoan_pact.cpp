@@ -38,7 +38,7 @@ constexpr std::array kBargain = {
 // ── The marriage, and the second answer ──────────────────────────
 constexpr std::array kMarriage = {
     on(193, Command1).to(194).show(Command10, Command11).hide(Command1, Command2)
-        .say(prince, L0, "（政略結婚をせよ、というのか……）")
+        .say(prince, L0, "（政のための縁組、というわけか……）")
         .clear(L1)
         .choice("１　承諾する　　２　断る"),
     on(194, Command10).to(195).show(Command1).hide(Command3).text(prince, "承知した。石川麻呂どのの娘を妻に迎えよう。"),
