@@ -31,7 +31,7 @@ inline constexpr std::array kKamatariPlan = {
         .say(kamatari, L0, "近々、三韓の使者が都へ上り、", "天皇に貢ぎ物を奉ることになっております。"),
     on(211, Command1).to(212).say(prince, L0, "うむ、そうであったな。"),
     on(212, Command2).to(213)
-        .say(kamatari, L0, "その儀式には、大臣である入鹿も", "必ず出席しなければなりません。"),
+        .say(kamatari, L0, "その儀式には、大臣である入鹿も", "必ず出席せねばなりませぬ。"),
     on(213, Command1).to(214).say(prince, L0, lines::kIndeed),
     on(214, Command2).to(215)
         .say(kamatari, L0, "石川麻呂どのが三韓の上表文を読み上げる間に、",
