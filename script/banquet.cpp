@@ -25,7 +25,7 @@ constexpr std::array kBanquetNight = {
              "蘇我への不信がすっかり消えたわけではないが、",
              "私は蘇我について、多くを誤解していたようだ。"),
     on(305, Command9).to(306)
-        .say(narration, L0, "だが、朝廷での蘇我への批判は高まるばかりだ。", "気がつけば、夜はすっかり明けていた。")
+        .say(narration, L0, "だが、朝廷で蘇我を責める声は高まるばかりだ。", "気がつけば、夜はすっかり明けていた。")
         .clear(L2),
     on(306, Command9).to(307).show(Command1).hide(Command9)
         .say(narration, L0, "そして……", "私の心には、ある迷いが生まれていた。"),
@@ -90,8 +90,8 @@ constexpr std::array kArrest = {
     on(383, Command1).to(384).say(prince, L0, "ううっ……").clear(L1),
     on(384, Command2).to(385)
         .say(kamatari, L0,
-             "みこ様が蘇我の屋敷に出入りしておられたことは、",
-             "承知の上。軽皇子様のご命令により、皆の者、みこ様を捕らえよ！"),
+             "みこ様が蘇我の屋敷に通われていたことは、とうに承知しておりました。",
+             "軽皇子様のご命令である。皆の者、みこ様を捕らえよ！"),
 };
 
 // ── Exile ──────────────────────────────────────────────────────────
@@ -99,10 +99,10 @@ constexpr std::array kExile = {
     on(385, Command1).to(386).show(Command9).hide(Command1, Command2).picture("kuro.bmp")
         .say(narration, L0, "入鹿は暗殺され、その父蝦夷も翌日、自ら命を絶った。"),
     on(386, Command9).to(387)
-        .say(narration, L0, "私もまた捕らえられ、都を追われた。", "この事件の後、おじの軽皇子が位に就き、", "孝徳天皇となった。")
+        .say(narration, L0, "私もまた捕らえられ、都を追われた。", "この変の後、おじの軽皇子が位に就き、", "孝徳天皇となった。")
         .clear(L3, L4),
     on(387, Command9).to(388)
-        .say(narration, L0, "新しい天皇は内政にも外交にも手腕を発揮し、", "この国をどうにか立て直していった。")
+        .say(narration, L0, "新しい天皇は国の内にも外にもよく目を配り、", "この国をどうにか立て直していった。")
         .clear(L2),
     on(388, Command9).to(389).hide(Command9)
         .say(narration, L0, "だが、そこに私の活躍する場は、もうなかった。")
