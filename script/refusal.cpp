@@ -62,13 +62,13 @@ constexpr std::array kParting = {
 constexpr std::array kEmptyHall = {
     on(427, Command1).to(428)
         .say(prince, L0, "鎌足、入鹿を斬るはずの子麻呂はどこだ？",
-             "石川麻呂が読み終えてしまうぞ……",
+             "石川麻呂どのが読み終えてしまうぞ……",
              "……ああ、読み終えてしまった。")
         .clear(L3, L4),
     on(428, Command2).to(429)
         .say(kamatari, L0, "計画は失敗でございます。いざという時に、",
-             "皆に裏切られてしまいました。官位などの褒美を",
-             "約束しておくべきでございました。理想や信念だけでは、",
+             "皆に裏切られてしまいました。冠位などの褒美を",
+             "約束しておくべきでございました。志や大義だけでは、",
              "人はなかなか動かぬものでございます。"),
 };
 
@@ -79,9 +79,9 @@ constexpr std::array kFailure = {
         .say(narration, L0, "結局、計画は失敗に終わった。")
         .clear(L1, L2, L3, L4),
     on(430, Command9).to(431)
-        .say(narration, L0, "しかし、その後の蘇我の政権も長くは続かなかった。")
+        .say(narration, L0, "しかし、その後の蘇我の世も長くは続かなかった。")
         .clear(L1, L2),
-    on(431, Command9).to(432).say(narration, L0, "数年後、軽皇子を中心とする改革派が蘇我氏を滅ぼした。"),
+    on(431, Command9).to(432).say(narration, L0, "数年後、軽皇子を中心に世を改めんとする者たちが蘇我氏を滅ぼした。"),
     on(432, Command9).to(433).say(narration, L0, "その中には、鎌足の姿もあった。"),
     on(433, Command9).to(434)
         .say(narration, L0, "軽皇子は即位して孝徳天皇となり、", "私の弟、大海人皇子が皇太子となった。"),
@@ -97,7 +97,7 @@ constexpr std::array kRashAttack = {
         .say(prince, L0, "し、しまった！　つい、かっとなって……")
         .clear(L1, L2, L3, L4),
     on(502, Command2).to(503)
-        .say(kamatari, L0, "みこ様、気でも狂われたのですか！")
+        .say(kamatari, L0, "みこ様、気でも違われましたか！")
         .clear(L1, L2, L3, L4),
     on(503, Command1).to(504).say(prince, L0, "か、鎌足……"),
     on(504, Command2).to(505).say(kamatari, L0, "皆の者、みこ様を取り押さえよ！"),
