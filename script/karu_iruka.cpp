@@ -72,7 +72,7 @@ constexpr std::array kTable = {
         .say(iruka, L0, "かねてより、皇子様とは一度", "ゆっくりお話ししたいと思うておりました。"),
     on(133, Command1).to(134).say(prince, L0, "たとえば、どのような話だ？"),
     on(134, Command2).to(135).say(iruka, L0, "この国の行く末について、でございます。").clear(L1),
-    on(135, Command1).to(136).say(prince, L0, "今のままで、この国の行く末は安泰だと思うか？"),
+    on(135, Command1).to(136).say(prince, L0, "今のままで、この国は安泰だと思うか？"),
     on(136, Command2).to(137).say(iruka, L0, "今のまま、とは？　どういう意味でございましょう。"),
     on(137, Command1).to(138).say(prince, L0, "それは、入鹿どのの方がよくわかっているはずだ。"),
     on(138, Command2).to(139).say(iruka, L0, "ふう……皇子様は、私を誤解しておられる。"),
