@@ -87,7 +87,11 @@ QFont Form6::gameFont() {
 }
 
 Form6::Form6(const Script& script, QWidget* parent)
-    : QWidget(parent), story_(*this, script), P1_(new QLabel(this)), T1_(new QTextEdit(this)) {
+    : QWidget(parent),
+      story_(*this, script),
+      P1_(new QLabel(this)),
+      T1_(new QTextEdit(this)),
+      trace_(qEnvironmentVariableIsSet("SUIREI_BENCH_TRACE")) {
     setWindowTitle(QStringLiteral("翠　嶺　秘　抄　～古代歴史ロマン～"));
     setObjectName(QStringLiteral("Form6"));
     setFixedSize(kClientSize);
@@ -131,6 +135,7 @@ Form6::Form6(const Script& script, QWidget* parent)
         b->setAutoDefault(false);
         b->setVisible(place.button == Button::Command12);
         connect(b, &QPushButton::clicked, this, [this, id = place.button] { onClick(id); });
+        if (trace_) b->installEventFilter(this);
         setTabOrder(previous, b);
         previous = b;
         buttons_[static_cast<std::size_t>(index(place.button))] = b;
@@ -160,8 +165,13 @@ void Form6::onClick(Button b) {
     }
     if (dropInput_) {
         // Whatever the player clicked while the strike played is dropped
-        // here, so no click lands on a button that changed under the cursor.
-        QCoreApplication::processEvents();
+        // here, so no click lands on a button that changed under the cursor:
+        // input already read from the window system, and events posted while
+        // that was handled, all pass the filter before it goes.
+        for (int pass = 0; pass < 2; ++pass) {
+            QCoreApplication::processEvents();
+            QCoreApplication::sendPostedEvents();
+        }
         qApp->removeEventFilter(this);
         dropInput_ = false;
     }
@@ -221,7 +231,32 @@ void Form6::showFrame(std::string_view file) {
     }
 }
 
+bool Form6::event(QEvent* event) {
+    if (!trace_) return QWidget::event(event);
+    const QEvent::Type type = event->type();
+    const bool handled = QWidget::event(event);
+    if (type == QEvent::Paint && !firstPaintTraced_) {
+        // The window's own paint comes first; its children are painted and
+        // the frame goes to the screen before the event loop runs this.
+        firstPaintTraced_ = true;
+        QMetaObject::invokeMethod(this, [] {
+            const auto now = std::chrono::system_clock::now().time_since_epoch();
+            std::fprintf(stderr, "first-paint %lld\n",
+                         static_cast<long long>(std::chrono::duration_cast<std::chrono::nanoseconds>(now).count()));
+        }, Qt::QueuedConnection);
+    } else if (type == QEvent::UpdateRequest && releasedAt_ != std::chrono::steady_clock::time_point{}) {
+        // Every repaint of the window, whatever changed, is one update
+        // request to it; when it returns, the frame has been painted and sent.
+        const auto took = std::chrono::steady_clock::now() - releasedAt_;
+        releasedAt_ = {};
+        std::fprintf(stderr, "click-paint %lld\n",
+                     static_cast<long long>(std::chrono::duration_cast<std::chrono::nanoseconds>(took).count()));
+    }
+    return handled;
+}
+
 bool Form6::eventFilter(QObject* watched, QEvent* event) {
+    if (trace_ && event->type() == QEvent::MouseButtonRelease) releasedAt_ = std::chrono::steady_clock::now();
     if (dropInput_ && isUserInput(event->type())) return true;
     return QWidget::eventFilter(watched, event);
 }

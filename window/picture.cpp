@@ -27,6 +27,12 @@ QImage readPicture(const QString& file) {
         throw PictureError(file, QStringLiteral("ファイルではなくフォルダーです。"),
                            QStringLiteral("is a directory, not a picture"));
 
+    // Anything but a plain file (a pipe, a device) could block the game
+    // forever on opening it.
+    if (!info.isFile())
+        throw PictureError(file, QStringLiteral("通常のファイルではありません。"),
+                           QStringLiteral("not a regular file"));
+
     QFile in(file);
     if (!in.open(QIODevice::ReadOnly))
         throw PictureError(file, QStringLiteral("ファイルを読み取れません。"), in.errorString());

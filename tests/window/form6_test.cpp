@@ -11,6 +11,10 @@
 #include <QScrollBar>
 #include <QTextBlock>
 
+#ifdef __unix__
+#include <sys/stat.h>
+#endif
+
 #include "check.hpp"
 #include "form6.hpp"
 #include "picture.hpp"
@@ -155,6 +159,13 @@ TEST_F(Window, APictureThatCannotBeShownIsReportedByName) {
              ASSERT_TRUE(f.open(QIODevice::ReadWrite));
              f.resize(2000);
          }, "truncated"},
+#ifdef __unix__
+        // Opening a pipe would wait for a writer forever.
+        {"a pipe", [](Pictures& p) {
+             QFile::remove(p.path("kuron.bmp"));
+             ASSERT_EQ(::mkfifo(QFile::encodeName(p.path("kuron.bmp")).constData(), 0600), 0);
+         }, "not a regular file"},
+#endif
     };
     for (const Case& c : cases) {
         Pictures fresh;
