@@ -17,7 +17,6 @@
 #include <iostream>
 #include <sstream>
 #include <string>
-#include <sys/wait.h>
 
 #include "explore.hpp"
 #include "findings.hpp"
@@ -44,22 +43,35 @@ constexpr std::string_view kUsage =
     "  --quiet          print findings only\n"
     "  --help           this text\n";
 
+#ifdef _WIN32
+constexpr char kPathSeparator = ';';
+constexpr std::string_view kExecutableSuffix = ".exe";
+#else
+constexpr char kPathSeparator = ':';
+constexpr std::string_view kExecutableSuffix = "";
+#endif
+
 bool on_path(const std::string& program) {
     const char* path = std::getenv("PATH");
     if (!path) return false;
     std::istringstream dirs(path);
-    for (std::string dir; std::getline(dirs, dir, ':');) {
+    for (std::string dir; std::getline(dirs, dir, kPathSeparator);) {
         std::error_code ec;
-        const auto candidate = std::filesystem::path(dir.empty() ? "." : dir) / program;
+        const auto candidate = std::filesystem::path(dir.empty() ? "." : dir) / (program + std::string(kExecutableSuffix));
         if (std::filesystem::is_regular_file(candidate, ec)) return true;
     }
     return false;
 }
 
+// Quotes a file name for the command interpreter std::system uses.
 std::string shell_quote(const std::string& s) {
+#ifdef _WIN32
+    return '"' + s + '"';
+#else
     std::string out = "'";
     for (char c : s) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
     return out + "'";
+#endif
 }
 
 // Runs `dot -Tsvg -o file` on the source; false, with a message, on failure.
@@ -70,16 +82,22 @@ bool draw(const std::string& source, const std::string& file) {
                      " or write the source with --dot FILE and draw it elsewhere\n";
         return false;
     }
-    FILE* pipe = popen(("dot -Tsvg -o " + shell_quote(file)).c_str(), "w");
-    if (!pipe) {
-        std::cerr << "suirei-check: cannot start Graphviz dot\n";
-        return false;
+    // The source goes through a scratch file beside the map, so that the only
+    // thing asked of the platform is to run a command.
+    const std::string source_file = file + ".dot.tmp";
+    {
+        std::ofstream out(source_file, std::ios::binary);
+        out << source;
+        if (!out) {
+            std::cerr << "suirei-check: cannot write " << source_file << "\n";
+            return false;
+        }
     }
-    std::fwrite(source.data(), 1, source.size(), pipe);
-    const int status = pclose(pipe);
+    const int status = std::system(("dot -Tsvg -o " + shell_quote(file) + " " + shell_quote(source_file)).c_str());
+    std::error_code ignored;
+    std::filesystem::remove(source_file, ignored);
     if (status != 0) {
-        std::cerr << "suirei-check: Graphviz dot failed to draw " << file << " (exit status "
-                  << (WIFEXITED(status) ? WEXITSTATUS(status) : status) << ")\n";
+        std::cerr << "suirei-check: Graphviz dot failed to draw " << file << " (status " << status << ")\n";
         return false;
     }
     return true;
