@@ -62,6 +62,7 @@ public:
     static QFont gameFont();
 
 protected:
+    bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -78,6 +79,11 @@ private:
     bool dropInput_ = false;
     bool failed_ = false;
     FailureHandler onFailure_;
+    // With SUIREI_BENCH_TRACE set, the window tells standard error when it
+    // was first painted and how long each click took to reach the screen.
+    bool trace_ = false;
+    bool firstPaintTraced_ = false;
+    std::chrono::steady_clock::time_point releasedAt_{};
 };
 
 // Prints the message on standard error and shows it in a modal message box
