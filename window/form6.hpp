@@ -83,6 +83,7 @@ private:
     // was first painted and how long each click took to reach the screen.
     bool trace_ = false;
     bool firstPaintTraced_ = false;
+    bool clickPending_ = false;
     std::chrono::steady_clock::time_point releasedAt_{};
 };
 
