@@ -88,10 +88,10 @@ QFont Form6::gameFont() {
 
 Form6::Form6(const Script& script, QWidget* parent)
     : QWidget(parent),
+      trace_(qEnvironmentVariableIsSet("SUIREI_BENCH_TRACE")),
       story_(*this, script),
       P1_(new QLabel(this)),
-      T1_(new QTextEdit(this)),
-      trace_(qEnvironmentVariableIsSet("SUIREI_BENCH_TRACE")) {
+      T1_(new QTextEdit(this)) {
     setWindowTitle(QStringLiteral("翠　嶺　秘　抄　～古代歴史ロマン～"));
     setObjectName(QStringLiteral("Form6"));
     setFixedSize(kClientSize);

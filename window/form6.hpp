@@ -69,6 +69,10 @@ private:
     void onClick(Button b);
     void fail(const QString& message);
 
+    // With SUIREI_BENCH_TRACE set, the window tells standard error when it
+    // was first painted and how long each click took to reach the screen.
+    // First of the members: the children created below already send events.
+    bool trace_ = false;
     Story story_;
     QLabel* P1_;
     QTextEdit* T1_;
@@ -79,9 +83,6 @@ private:
     bool dropInput_ = false;
     bool failed_ = false;
     FailureHandler onFailure_;
-    // With SUIREI_BENCH_TRACE set, the window tells standard error when it
-    // was first painted and how long each click took to reach the screen.
-    bool trace_ = false;
     bool firstPaintTraced_ = false;
     bool clickPending_ = false;
     std::chrono::steady_clock::time_point releasedAt_{};

@@ -5,6 +5,9 @@
 #include <QFileInfo>
 #include <QtEndian>
 
+#include <array>
+#include <cstring>
+
 namespace suirei {
 
 namespace {
@@ -47,12 +50,16 @@ QImage readPicture(const QString& file) {
         throw PictureError(file, QStringLiteral("ビットマップ画像ではありません。"),
                            QStringLiteral("not a Windows bitmap (no BM header)"));
     const auto size = static_cast<qint64>(bytes.size());
-    qint64 needed = qFromLittleEndian<quint32>(bytes.constData() + 2);
-    if (size >= 54 && qFromLittleEndian<quint32>(bytes.constData() + 30) == 0) {  // uncompressed pixels
-        const qint64 offset = qFromLittleEndian<quint32>(bytes.constData() + 10);
-        const qint64 width = qFromLittleEndian<qint32>(bytes.constData() + 18);
-        const qint64 height = qAbs(qint64{qFromLittleEndian<qint32>(bytes.constData() + 22)});
-        const qint64 bits = qFromLittleEndian<quint16>(bytes.constData() + 28);
+    // The file header and the start of the information header, zero-padded
+    // for a file too short to hold it.
+    std::array<uchar, 54> head{};
+    std::memcpy(head.data(), bytes.constData(), static_cast<std::size_t>(qMin<qint64>(size, head.size())));
+    qint64 needed = qFromLittleEndian<quint32>(head.data() + 2);
+    if (size >= 54 && qFromLittleEndian<quint32>(head.data() + 30) == 0) {  // uncompressed pixels
+        const qint64 offset = qFromLittleEndian<quint32>(head.data() + 10);
+        const qint64 width = qFromLittleEndian<qint32>(head.data() + 18);
+        const qint64 height = qAbs(qint64{qFromLittleEndian<qint32>(head.data() + 22)});
+        const qint64 bits = qFromLittleEndian<quint16>(head.data() + 28);
         if (width > 0 && width < 65536 && height < 65536 && bits > 0 && bits <= 32)
             needed = qMax(needed, offset + (width * bits + 31) / 32 * 4 * height);
     }
