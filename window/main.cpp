@@ -1,8 +1,8 @@
 // 翠嶺秘抄: the game. Creates the window, runs start-up, and answers clicks
 // until the player quits.
 #include <QApplication>
+#include <QFileInfo>
 #include <QIcon>
-#include <QTimer>
 
 #include "form6.hpp"
 #include "stretches.hpp"
@@ -16,9 +16,13 @@ int main(int argc, char** argv) {
 
     suirei::Form6 window(suirei::story());
     if (!window.Form_Load()) return 1;
+    // The installed icon, found beside the program folder (lib/suirei/ and
+    // share/icons/ under one prefix). Looking it up in the icon themes instead
+    // would read every theme's folders and cost as much as the rest of
+    // start-up; a build tree has no icon and the window goes without.
+    const QString icon = QApplication::applicationDirPath() +
+                         QStringLiteral("/../../share/icons/hicolor/128x128/apps/suirei.png");
+    if (QFileInfo::exists(icon)) QApplication::setWindowIcon(QIcon(icon));
     window.show();
-    // Looking the icon up in the icon themes reads every theme's folders: it
-    // waits until the first frame is on the screen.
-    QTimer::singleShot(0, &window, [] { QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("suirei"))); });
     return QApplication::exec();
 }
