@@ -12,6 +12,7 @@
 #include "check.hpp"
 #include "explore.hpp"
 #include "form6.hpp"
+#include "scratch.hpp"
 #include "stretches.hpp"
 
 namespace suirei {
@@ -20,29 +21,8 @@ namespace {
 using enum Button;
 using namespace std::chrono_literals;
 
-class ScratchPictures {
-public:
-    ScratchPictures() {
-        for (std::string_view f : kPictureFiles) {
-            QImage image(143, 119, QImage::Format_RGB888);
-            image.fill(QColor(90, 40, 40));
-            EXPECT_TRUE(image.save(dir_.filePath(QString::fromUtf8(f.data(), static_cast<qsizetype>(f.size()))), "BMP"));
-        }
-        previous_ = QDir::currentPath();
-        QDir::setCurrent(dir_.path());
-    }
-    ~ScratchPictures() { QDir::setCurrent(previous_); }
-
-private:
-    QTemporaryDir dir_;
-    QString previous_;
-};
-
-class TestWindow : public Form6 {
-public:
-    using Form6::Form6;
-    void enterProgramFolder() override {}
-};
+using testing::ScratchPictures;
+using testing::TestWindow;
 
 // A click as the mouse makes it: press and release in the middle of the
 // button, queued like any input from the window system.

@@ -15,9 +15,9 @@
 #include <sys/stat.h>
 #endif
 
-#include "check.hpp"
 #include "form6.hpp"
 #include "picture.hpp"
+#include "scratch.hpp"
 #include "stretches.hpp"
 
 namespace suirei {
@@ -25,34 +25,8 @@ namespace {
 
 using enum Button;
 
-// Pictures the tests can load: small 24-bit bitmaps in a scratch folder.
-class Pictures {
-public:
-    Pictures() {
-        for (std::string_view file : kPictureFiles) write(QString::fromUtf8(file.data(), static_cast<qsizetype>(file.size())));
-        previous_ = QDir::currentPath();
-        QDir::setCurrent(dir_.path());
-    }
-    ~Pictures() { QDir::setCurrent(previous_); }
-    void write(const QString& name, QColor colour = Qt::darkGreen) {
-        QImage image(143, 119, QImage::Format_RGB888);
-        image.fill(colour);
-        ASSERT_TRUE(image.save(dir_.filePath(name), "BMP"));
-    }
-    QString path(const QString& name) const { return dir_.filePath(name); }
-
-private:
-    QTemporaryDir dir_;
-    QString previous_;
-};
-
-// Start-up would make the test binary's folder current; the tests keep to the
-// scratch folder instead.
-class TestWindow : public Form6 {
-public:
-    using Form6::Form6;
-    void enterProgramFolder() override {}
-};
+using testing::TestWindow;
+using Pictures = testing::ScratchPictures;
 
 struct Window : ::testing::Test {
     Pictures pictures;

@@ -1,0 +1,51 @@
+// What the window tests share: a scratch program folder of pictures, and a
+// window whose start-up stays in that folder.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QColor>
+#include <QDir>
+#include <QImage>
+#include <QTemporaryDir>
+
+#include "check.hpp"
+#include "form6.hpp"
+
+namespace suirei::testing {
+
+// The eighteen pictures as small 24-bit bitmaps in a scratch folder, made the
+// current directory for the test's lifetime.
+class ScratchPictures {
+public:
+    ScratchPictures() {
+        for (std::string_view file : kPictureFiles)
+            write(QString::fromUtf8(file.data(), static_cast<qsizetype>(file.size())));
+        previous_ = QDir::currentPath();
+        QDir::setCurrent(dir_.path());
+    }
+    ~ScratchPictures() { QDir::setCurrent(previous_); }
+    ScratchPictures(const ScratchPictures&) = delete;
+    ScratchPictures& operator=(const ScratchPictures&) = delete;
+
+    void write(const QString& name, QColor colour = QColor(90, 40, 40)) {
+        QImage image(143, 119, QImage::Format_RGB888);
+        image.fill(colour);
+        ASSERT_TRUE(image.save(dir_.filePath(name), "BMP"));
+    }
+    QString path(const QString& name) const { return dir_.filePath(name); }
+
+private:
+    QTemporaryDir dir_;
+    QString previous_;
+};
+
+// Start-up would make the test binary's folder current; these windows keep to
+// the scratch folder instead.
+class TestWindow : public Form6 {
+public:
+    using Form6::Form6;
+    void enterProgramFolder() override {}
+};
+
+}  // namespace suirei::testing
