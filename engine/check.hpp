@@ -1,6 +1,6 @@
 // Compile-time checks of a stretch of the script. Each stretch ends with
 //
-//   static_assert(check_stretch(kTable, {{1, 56}, {259, 265}}, 35, 35));
+//   static_assert(check_stretch(kTable, {{1, 56}, {259, 265}}));
 //
 // A failed check stops the build at a call to one of the functions below,
 // whose name says what is wrong; the compiler's notes point at the rule.
@@ -71,14 +71,35 @@ struct StateRange {
     StoryState last;
 };
 
+// How long a line may be, by stretch of the story: `slot` for page slots and
+// the trailer, `text` for lines written straight into T1.
+struct LineLimit {
+    StoryState first;
+    StoryState last;
+    int slot;
+    int text;
+};
+
+inline constexpr std::array<LineLimit, 8> kLineLimits = {{
+    {1, 100, 35, 35},   {259, 265, 35, 35}, {101, 156, 31, 33}, {157, 200, 33, 33},
+    {201, 242, 30, 33}, {301, 389, 33, 33}, {401, 435, 33, 33}, {501, 505, 33, 33},
+}};
+
+// The limits for the stretch a state belongs to; none outside the story.
+constexpr const LineLimit* line_limit(StoryState state) {
+    for (const LineLimit& l : kLineLimits)
+        if (state >= l.first && state <= l.last) return &l;
+    return nullptr;
+}
+
 template <std::size_t N>
-consteval bool check_stretch(const std::array<Rule, N>& table, std::initializer_list<StateRange> ranges,
-                             int slot_limit, int text_limit) {
+consteval bool check_stretch(const std::array<Rule, N>& table, std::initializer_list<StateRange> ranges) {
     for (std::size_t i = 0; i < N; ++i) {
         const Rule& r = table[i];
         bool inside = false;
         for (StateRange range : ranges) inside = inside || (r.state >= range.first && r.state <= range.last);
-        if (!inside) rule_state_outside_its_stretch();
+        const LineLimit* limit = line_limit(r.state);
+        if (!inside || !limit) rule_state_outside_its_stretch();
         for (std::size_t j = 0; j < i; ++j)
             if (table[j].state == r.state && table[j].button == r.button) same_state_twice_for_one_button();
         if (r.button == Button::Command12) rule_on_the_quit_button();
@@ -90,11 +111,11 @@ consteval bool check_stretch(const std::array<Rule, N>& table, std::initializer_
             case Op::Slot:
             case Op::Trailer:
                 if (!is_speaking(r.button)) slot_write_on_direct_text_button();
-                if (utf8_length(a.text) > slot_limit) line_too_long();
+                if (utf8_length(a.text) > limit->slot) line_too_long();
                 break;
             case Op::Text:
                 if (is_speaking(r.button)) direct_text_on_speaking_button();
-                if (utf8_length(a.text) > text_limit) line_too_long();
+                if (utf8_length(a.text) > limit->text) line_too_long();
                 break;
             case Op::Picture:
             case Op::Frame:

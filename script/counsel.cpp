@@ -113,7 +113,7 @@ constexpr std::array kTable = {
              "ご機嫌伺いに参ろうと思っていたところだ。",
              "で、今日はまた何の用でわしを訪ねてきたのかな？"),
 };
-static_assert(check_stretch(kTable, {{57, 100}}, 35, 35));
+static_assert(check_stretch(kTable, {{57, 100}}));
 
 }  // namespace
 

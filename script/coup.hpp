@@ -64,7 +64,7 @@ inline constexpr std::array kCeremonyEve = {
     on(225, Command3).show(Command1).picture("dai.bmp").text(ishikawamaro, lines::kTributeReading),
 };
 
-static_assert(check_stretch(kKamatariPlan, {{202, 218}}, 30, 33));
-static_assert(check_stretch(kCeremonyEve, {{219, 225}}, 30, 33));
+static_assert(check_stretch(kKamatariPlan, {{202, 218}}));
+static_assert(check_stretch(kCeremonyEve, {{219, 225}}));
 
 }  // namespace suirei::script

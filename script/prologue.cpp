@@ -151,7 +151,7 @@ constexpr std::array kTable = {
     // Talk here only goes back to 15; the rule for 15 answers in the same click.
     on(265, Command1).to(15),
 };
-static_assert(check_stretch(kTable, {{1, 56}, {259, 265}}, 35, 35));
+static_assert(check_stretch(kTable, {{1, 56}, {259, 265}}));
 
 }  // namespace
 

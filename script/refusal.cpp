@@ -106,7 +106,7 @@ constexpr std::array kRashAttack = {
 };
 
 constexpr auto kTable = concat(kParting, shifted(kCeremonyEve, 202), kEmptyHall, kFailure, kRashAttack);
-static_assert(check_stretch(kTable, {{401, 435}, {501, 505}}, 33, 33));
+static_assert(check_stretch(kTable, {{401, 435}, {501, 505}}));
 
 }  // namespace
 

@@ -141,9 +141,9 @@ inline constexpr std::array kKaruAllies = {
              "詳しい策は、鎌足から聞くがよい。"),
 };
 
-static_assert(check_stretch(kShoanCounsel, {{158, 180}}, 33, 33));
-static_assert(check_stretch(kKaruWaits, {{182, 187}}, 33, 33));
-static_assert(check_stretch(kKaruTest, {{191, 192}}, 33, 33));
-static_assert(check_stretch(kKaruAllies, {{196, 200}}, 33, 33));
+static_assert(check_stretch(kShoanCounsel, {{158, 180}}));
+static_assert(check_stretch(kKaruWaits, {{182, 187}}));
+static_assert(check_stretch(kKaruTest, {{191, 192}}));
+static_assert(check_stretch(kKaruAllies, {{196, 200}}));
 
 }  // namespace suirei::script

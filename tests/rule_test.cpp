@@ -55,7 +55,7 @@ TEST(SharedScene, ShiftMovesTestedAndSetStatesButNothingElse) {
                 EXPECT_EQ(moved[i].actions[k].target, scene[i].actions[k].target);
             }
     }
-    static_assert(check_stretch(moved, {{339, 345}}, 33, 33));
+    static_assert(check_stretch(moved, {{339, 345}}));
 }
 
 }  // namespace

@@ -49,23 +49,10 @@ TEST(Story, EveryStateSetIsTestedSomewhereExceptTheThreeEndings) {
     EXPECT_EQ(untested, (std::set<StoryState>{242, 389, 435}));
 }
 
-// Each stretch of the story has its own line limits: page slots, and lines
-// written straight into the text box.
-struct Stretch {
-    StoryState first, last;
-    int slot_limit, text_limit;
-};
-constexpr Stretch kStretches[] = {
-    {1, 100, 35, 35},   {259, 265, 35, 35}, {101, 156, 31, 33}, {157, 200, 33, 33},
-    {201, 242, 30, 33}, {301, 389, 33, 33}, {401, 435, 33, 33}, {501, 505, 33, 33},
-};
-
 TEST(Story, EveryLineIsOneDisplayLineWithinItsStretchLimit) {
     int lines = 0;
     for (const Rule* r : story().all()) {
-        const Stretch* stretch = nullptr;
-        for (const Stretch& s : kStretches)
-            if (r->state >= s.first && r->state <= s.last) stretch = &s;
+        const LineLimit* stretch = line_limit(r->state);
         ASSERT_NE(stretch, nullptr) << "state " << r->state << " belongs to no stretch";
         for (const Action& a : *r) {
             const bool page = a.op == Op::Slot || a.op == Op::Trailer;
@@ -73,7 +60,7 @@ TEST(Story, EveryLineIsOneDisplayLineWithinItsStretchLimit) {
             ++lines;
             const std::string where = std::string(name(r->button)) + " at " + std::to_string(r->state) + ": " + std::string(a.text);
             EXPECT_FALSE(has_line_break(a.text)) << where;
-            EXPECT_LE(utf8_length(a.text), page ? stretch->slot_limit : stretch->text_limit) << where;
+            EXPECT_LE(utf8_length(a.text), page ? stretch->slot : stretch->text) << where;
             EXPECT_EQ(page, is_speaking(r->button)) << where;
             if (a.speaker == Speaker::choice) {
                 EXPECT_TRUE(is_choice_line(a.text)) << where;

@@ -17,12 +17,7 @@ std::string Finding::line() const {
     return out + ": " + what;
 }
 
-std::vector<LineLimit> story_line_limits() {
-    return {
-        {1, 100, 35, 35},   {259, 265, 35, 35}, {101, 156, 31, 33}, {157, 200, 33, 33},
-        {201, 242, 30, 33}, {301, 389, 33, 33}, {401, 435, 33, 33}, {501, 505, 33, 33},
-    };
-}
+std::vector<LineLimit> story_line_limits() { return {kLineLimits.begin(), kLineLimits.end()}; }
 
 namespace {
 

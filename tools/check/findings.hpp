@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "check.hpp"
 #include "explore.hpp"
 
 namespace suirei::check {
@@ -40,14 +41,7 @@ struct Finding {
     std::string line() const;
 };
 
-// How long a line may be, by stretch of the story. `slot` holds for page
-// slots and the trailer, `text` for lines written straight into T1.
-struct LineLimit {
-    StoryState first;
-    StoryState last;
-    int slot;
-    int text;
-};
+using suirei::LineLimit;
 
 // The limits of the game's own stretches.
 std::vector<LineLimit> story_line_limits();
