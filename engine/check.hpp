@@ -8,6 +8,7 @@
 
 #include <array>
 #include <initializer_list>
+#include <optional>
 #include <string_view>
 
 #include "rule.hpp"
@@ -86,10 +87,10 @@ inline constexpr std::array<LineLimit, 8> kLineLimits = {{
 }};
 
 // The limits for the stretch a state belongs to; none outside the story.
-constexpr const LineLimit* line_limit(StoryState state) {
+constexpr std::optional<LineLimit> line_limit(StoryState state) {
     for (const LineLimit& l : kLineLimits)
-        if (state >= l.first && state <= l.last) return &l;
-    return nullptr;
+        if (state >= l.first && state <= l.last) return l;
+    return std::nullopt;
 }
 
 template <std::size_t N>
@@ -98,7 +99,7 @@ consteval bool check_stretch(const std::array<Rule, N>& table, std::initializer_
         const Rule& r = table[i];
         bool inside = false;
         for (StateRange range : ranges) inside = inside || (r.state >= range.first && r.state <= range.last);
-        const LineLimit* limit = line_limit(r.state);
+        const std::optional<LineLimit> limit = line_limit(r.state);
         if (!inside || !limit) rule_state_outside_its_stretch();
         for (std::size_t j = 0; j < i; ++j)
             if (table[j].state == r.state && table[j].button == r.button) same_state_twice_for_one_button();

@@ -52,8 +52,8 @@ TEST(Story, EveryStateSetIsTestedSomewhereExceptTheThreeEndings) {
 TEST(Story, EveryLineIsOneDisplayLineWithinItsStretchLimit) {
     int lines = 0;
     for (const Rule* r : story().all()) {
-        const LineLimit* stretch = line_limit(r->state);
-        ASSERT_NE(stretch, nullptr) << "state " << r->state << " belongs to no stretch";
+        const std::optional<LineLimit> stretch = line_limit(r->state);
+        ASSERT_TRUE(stretch.has_value()) << "state " << r->state << " belongs to no stretch";
         for (const Action& a : *r) {
             const bool page = a.op == Op::Slot || a.op == Op::Trailer;
             if (!page && a.op != Op::Text) continue;
