@@ -47,9 +47,10 @@ field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Package)" = suirei ] || fail "package name is '$(field Package)'"
 [ "$(field Section)" = games ] || fail "section is '$(field Section)', not games"
 [ -n "$(field Maintainer)" ] || fail "no maintainer"
-# Read whole before matching: with pipefail, grep -q leaving early would fail
-# the pipe now and then.
-summary=$(field Description | head -n 1)
+# Read whole, then take the first line: with pipefail, a reader that stops
+# early (grep -q, head) would fail the pipe now and then.
+description=$(field Description)
+summary=${description%%$'\n'*}
 [[ $summary == *翠嶺秘抄* ]] || fail "the description does not carry the title 翠嶺秘抄"
 depends=$(field Depends)
 for need in libqt6widgets6 libqt6gui6 libqt6core6 fonts-ipafont-gothic; do
