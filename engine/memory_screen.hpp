@@ -24,7 +24,7 @@ public:
         picture_ = std::string(file);
         loads_.emplace_back(file);
     }
-    void showFrame(std::string_view file) override { loadPicture(file); }
+    void showFrame(std::string_view file, std::chrono::milliseconds) override { loadPicture(file); }
     void enterProgramFolder() override {}
     void quit() override { ended_ = true; }
 

@@ -86,7 +86,7 @@ void Story::run(const Rule& rule) {
         case Op::Trailer: page_of(rule.button).trailer = a.text; break;
         case Op::Text: screen_->setText(a.text); break;
         case Op::Picture: screen_->loadPicture(a.text); break;
-        case Op::Frame: screen_->showFrame(a.text); break;
+        case Op::Frame: screen_->showFrame(a.text, kFrameHold); break;
         }
     }
 }

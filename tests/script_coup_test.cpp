@@ -157,7 +157,7 @@ public:
     void setText(std::string_view t) override { real_.setText(t); }
     std::string_view text() const override { return real_.text(); }
     void loadPicture(std::string_view f) override { real_.loadPicture(f); }
-    void showFrame(std::string_view f) override { real_.showFrame(f), pages.emplace_back(real_.text()); }
+    void showFrame(std::string_view f, std::chrono::milliseconds h) override { real_.showFrame(f, h), pages.emplace_back(real_.text()); }
     void enterProgramFolder() override {}
     void quit() override { real_.quit(); }
     std::vector<std::string> pages;

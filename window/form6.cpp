@@ -218,7 +218,7 @@ void Form6::loadPicture(std::string_view file) {
     pictureFile_ = name;
 }
 
-void Form6::showFrame(std::string_view file) {
+void Form6::showFrame(std::string_view file, std::chrono::milliseconds hold) {
     loadPicture(file);
     if (!dropInput_) {
         qApp->installEventFilter(this);
@@ -230,7 +230,7 @@ void Form6::showFrame(std::string_view file) {
     repaint();
     QElapsedTimer held;
     held.start();
-    while (QWidget::isVisible() && held.elapsed() < frameHold_.count()) {
+    while (QWidget::isVisible() && held.elapsed() < frameHold_.value_or(hold).count()) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
         QThread::msleep(5);
     }

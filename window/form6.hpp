@@ -11,6 +11,7 @@
 #include <array>
 #include <chrono>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "screen.hpp"
@@ -36,7 +37,7 @@ public:
     void setText(std::string_view text) override;
     std::string_view text() const override { return text_; }
     void loadPicture(std::string_view file) override;
-    void showFrame(std::string_view file) override;
+    void showFrame(std::string_view file, std::chrono::milliseconds hold) override;
     void enterProgramFolder() override;
     void quit() override;
     using QWidget::isVisible;
@@ -48,7 +49,8 @@ public:
     QLabel* P1() const { return P1_; }
     QString pictureFile() const { return pictureFile_; }
 
-    // How long each frame of the strike stays on screen.
+    // How long each frame of the strike stays on screen, in place of the
+    // story's own hold (tests shorten it).
     void setFrameHold(std::chrono::milliseconds hold) { frameHold_ = hold; }
 
     // What to do when a picture cannot be shown. By default: a message box
@@ -79,7 +81,7 @@ private:
     std::array<QPushButton*, kButtonCount> buttons_{};
     std::string text_;
     QString pictureFile_;
-    std::chrono::milliseconds frameHold_{200};
+    std::optional<std::chrono::milliseconds> frameHold_;
     bool dropInput_ = false;
     bool failed_ = false;
     FailureHandler onFailure_;

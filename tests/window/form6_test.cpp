@@ -170,7 +170,7 @@ TEST_F(Window, ClicksReachTheStoryAndTheStrikeFramesPassThroughP1) {
     window.button(Command9)->click();
     EXPECT_EQ(window.story().state(), 2);
     // The frames of the strike: each goes through P1 and is held there.
-    window.showFrame("an1.bmp");
+    window.showFrame("an1.bmp", kFrameHold);
     EXPECT_EQ(window.pictureFile(), QStringLiteral("an1.bmp"));
     window.button(Command12)->click();
     EXPECT_FALSE(window.QWidget::isVisible()) << "Quit closes the window";
