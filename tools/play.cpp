@@ -5,9 +5,20 @@
 // with '#' are skipped) and writes one JSON object a line describing what the
 // player would see. Script authors replay sessions with it; tests diff its
 // output. It reads no picture files.
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <iostream>
+#include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
 
 #include "json.hpp"
 #include "memory_screen.hpp"
@@ -18,6 +29,51 @@ namespace {
 
 using namespace suirei;
 
+// Longest part of an input line kept: far more than any button's name, and
+// enough to show in an error what a stray line was.
+constexpr std::size_t kLineKept = 200;
+
+[[noreturn]] void fail(const char* what) {
+    const int saved = errno;
+    std::fprintf(stderr, "suirei-play: %s: %s\n", what, saved ? std::strerror(saved) : "unknown error");
+    std::exit(1);
+}
+
+// Reads standard input one line at a time, so that a person or a program on
+// the other end of a pipe sees each page as soon as its click is read. A read
+// error (standard input is a folder, say) is an error, not the end of input.
+class Lines {
+public:
+    std::optional<std::string> next() {
+        std::string line;
+        bool any = false, cut = false;
+        for (int c; (c = std::getc(stdin)) != EOF;) {
+            any = true;
+            if (c == '\n') break;
+            if (line.size() < kLineKept) line += static_cast<char>(c);
+            else cut = true;
+        }
+        if (std::ferror(stdin)) fail("cannot read standard input");
+        if (!any) return std::nullopt;
+        // Some editors on Windows begin a UTF-8 file with a byte-order mark.
+        if (first_ && line.starts_with("\xEF\xBB\xBF")) line.erase(0, 3);
+        first_ = false;
+        if (cut) line += "…";
+        return line;
+    }
+
+private:
+    bool first_ = true;
+};
+
+// Every object goes out whole and at once; a failed write (a full disk, a
+// closed pipe) stops the driver with status 1, so a replay that lost its
+// output never looks like one that passed.
+void emit(const std::string& object) {
+    if (std::fwrite(object.data(), 1, object.size(), stdout) != object.size() || std::fflush(stdout) != 0)
+        fail("cannot write standard output");
+}
+
 std::string trim(std::string s) {
     const auto first = s.find_first_not_of(" \t\r");
     if (first == std::string::npos) return {};
@@ -25,7 +81,8 @@ std::string trim(std::string s) {
     return s.substr(first, last - first + 1);
 }
 
-void report(std::ostream& out, const Story& story, MemoryScreen& screen, const Button* clicked) {
+void report(const Story& story, MemoryScreen& screen, const Button* clicked) {
+    std::ostringstream out;
     out << '{';
     if (clicked) out << "\"click\":" << json::quote(name(*clicked)) << ',';
     out << "\"state\":" << story.state() << ",\"visible\":[";
@@ -48,12 +105,11 @@ void report(std::ostream& out, const Story& story, MemoryScreen& screen, const B
         first = false;
     }
     out << "],\"ended\":" << (screen.ended() ? "true" : "false") << "}\n";
-    out.flush();
+    emit(out.str());
 }
 
-void error(std::ostream& out, const std::string& message) {
-    out << "{\"error\":" << json::quote(message) << "}\n";
-    out.flush();
+void error(const std::string& message) {
+    emit("{\"error\":" + json::quote(message) + "}\n");
 }
 
 }  // namespace
@@ -67,29 +123,35 @@ int main(int argc, char** argv) {
                      "writes one JSON object a line: click, state, visible, text, picture, frames, ended.\n";
         return arg == "--help" || arg == "-h" ? 0 : 2;
     }
+#ifdef _WIN32
+    // The same bytes as on Linux: one LF per object, and a route file's line
+    // ends read as they are (CR LF is trimmed like any trailing space).
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stdin), _O_BINARY);
+#endif
 
     const Script& script = story();
     MemoryScreen screen;
     Story game(screen, script);
     game.Form_Load();
-    report(std::cout, game, screen, nullptr);
+    report(game, screen, nullptr);
 
-    std::string line;
-    while (std::getline(std::cin, line)) {
-        const std::string word = trim(line);
+    Lines input;
+    while (const auto line = input.next()) {
+        const std::string word = trim(*line);
         if (word.empty() || word.front() == '#') continue;
         const auto b = find_button(word);
         if (!b) {
-            error(std::cout, "no such button: \"" + word + "\" (use Command1..Command12 or a caption such as 話す)");
+            error("no such button: \"" + word + "\" (use Command1..Command12 or a caption such as 話す)");
             continue;
         }
         if (!screen.isVisible(*b)) {
-            error(std::cout, std::string(name(*b)) + " (" + std::string(caption(*b)) +
-                                 ") is not visible at state " + std::to_string(game.state()));
+            error(std::string(name(*b)) + " (" + std::string(caption(*b)) + ") is not visible at state " +
+                  std::to_string(game.state()));
             continue;
         }
         game.click(*b);
-        report(std::cout, game, screen, &*b);
+        report(game, screen, &*b);
         if (screen.ended()) return 0;
     }
     return 0;
