@@ -28,7 +28,7 @@ end_wine() {
 trap end_wine EXIT
 
 start=$(date +%s.%N)
-"$wine" wineboot --init > "$build/wineboot.log" 2>&1 && "$wineserver" -w ||
+"$wine" wineboot --init > "$build/wineboot.log" 2>&1 ||
   { echo "FAIL: Wine could not set up its prefix:"; cat "$build/wineboot.log"; exit 1; }
 ready=$(date +%s.%N)
 
