@@ -17,7 +17,7 @@ for tool in "$wine" "$wineserver" "$build/bin/suirei-play.exe" "$build/bin/suire
 done
 
 # No display, no Wine debug chatter, no offer to install Mono or Gecko.
-export WINEPREFIX=$build/wine-prefix WINEDEBUG=-all DISPLAY= WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX=$build/wine-prefix WINEDEBUG=-all DISPLAY='' WINEDLLOVERRIDES="mscoree,mshtml="
 unset WAYLAND_DISPLAY
 rm -rf "$WINEPREFIX"
 end_wine() {
