@@ -13,7 +13,6 @@
 #include <optional>
 #include <sstream>
 #include <string>
-#include <vector>
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -66,9 +65,9 @@ private:
     bool first_ = true;
 };
 
-// Every object goes out whole and at once; a failed write (a full disk, a
-// closed pipe) stops the driver with status 1, so a replay that lost its
-// output never looks like one that passed.
+// Every object goes out whole and at once; a failed write (a full disk, say)
+// stops the driver with status 1, so a replay that lost its output never
+// looks like one that passed.
 void emit(const std::string& object) {
     if (std::fwrite(object.data(), 1, object.size(), stdout) != object.size() || std::fflush(stdout) != 0)
         fail("cannot write standard output");
