@@ -33,6 +33,14 @@ start=$(date +%s.%N)
 ready=$(date +%s.%N)
 
 failed=0
+echo "== the .exe files need only what every Windows has"
+for exe in suirei-play suirei-check; do
+  dlls=$(x86_64-w64-mingw32-objdump -p "$build/bin/$exe.exe" | sed -n 's/^\tDLL Name: //p')
+  others=$(grep -viE '^(kernel32|msvcrt)\.dll$' <<<"$dlls")
+  if [ -n "$others" ]; then echo "FAIL $exe.exe needs" $others; failed=1
+  else echo "ok   $exe.exe needs only" $dlls; fi
+done
+
 echo "== route files: suirei-play.exe under Wine against $native"
 "$here/tests/routes/compare.sh" "$native" -- "$wine" "$build/bin/suirei-play.exe" || failed=1
 
