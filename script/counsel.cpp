@@ -95,7 +95,7 @@ constexpr std::array kTable = {
     on(91, Command1).to(92)
         .say(prince, L0, "おじ上はなかなかの野心家だ。山背大兄王の一件にも", "裏で手を貸していたという噂もあるぞ。"),
     on(92, Command2).to(93).say(kamatari, L0, "ともかく、一度お訪ねになってはいかがでしょう。").clear(L1, L2),
-    on(93, Command1).to(94).say(prince, L0, "うむ。一度会って、じかに話してみるとしよう。").clear(L1),
+    on(93, Command1).to(94).say(prince, L0, "一度会って、じかに話してみるとしよう。").clear(L1),
     on(94, Command2).to(95).show(Command3).hide(Command1, Command2).say(kamatari, L0, lines::kUntilLater),
 
     // ── To uncle Karu's house ───────────────────────────────────────
@@ -103,10 +103,10 @@ constexpr std::array kTable = {
     on(96, Command4).to(95).show(Command3).hide(Command1).picture("kou.bmp").text(mother, lines::kOutTooMuch),
     on(96, Command6).to(95).show(Command3).hide(Command1).picture("sh.bmp").text(prince, lines::kShoanOut),
     on(96, Command7).to(95).show(Command3).hide(Command1).picture("ama.bmp").text(prince, kMansionEmpty),
-    on(96, Command8).to(97).picture("karu.bmp").text(karu, "ほう、中大兄ではないか。珍しいこともあるものよ。"),
+    on(96, Command8).to(97).picture("karu.bmp").text(karu, "中大兄ではないか。珍しいこともあるものよ。"),
     on(97, Command1).to(98).say(prince, L0, "おじ上には、ご機嫌うるわしく何よりに存じます。"),
     on(98, Command2).to(99).say(karu, L0, "そなたも息災で何よりだ。", "して、そなたの母君もお変わりないかな？"),
-    on(99, Command1).to(100).say(prince, L0, "はい、つつがなく過ごしております。"),
+    on(99, Command1).to(100).say(prince, L0, "はい、母も変わりなく過ごしております。"),
     on(100, Command2).to(101)
         .say(karu, L0,
              "それは結構。近いうちに、こちらから",

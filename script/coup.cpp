@@ -39,7 +39,7 @@ constexpr std::array kHall = {
         .say(mother, L1, "天皇：そなた、なんということを……"),
     on(233, Command1).to(234).say(prince, L0, "すべてはこの国のため。母上、どうかお許しください。"),
     on(234, Command2).to(235).show(Command9).hide(Command1, Command2)
-        .say(narration, L0, "こうして、入鹿はついに私の刃に倒れたのである。")
+        .say(narration, L0, "入鹿はついに、私の刃に倒れた。")
         .clear(L1),
 
     // ── After the coup: the reforms ──────────────────────────────

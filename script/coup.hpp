@@ -41,7 +41,7 @@ inline constexpr std::array kKamatariPlan = {
     on(216, Command2).to(217)
         .say(kamatari, L0, "これ以上の好機はございません。やむを得ぬことかと。")
         .clear(L1, L2),
-    on(217, Command1).to(218).say(prince, L0, "よし、そなたの策に命を預けよう。"),
+    on(217, Command1).to(218).say(prince, L0, "是非もない。そなたの策に命を預けよう。"),
     on(218, Command2).to(219).show(Command3).hide(Command1, Command2).say(kamatari, L0, lines::kUntilLater),
 };
 

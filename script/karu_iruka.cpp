@@ -15,7 +15,7 @@ constexpr std::array kTable = {
     on(105, Command1).to(106).say(prince, L0, "……？"),
     on(106, Command2).to(107)
         .say(karu, L0, "中大兄も、いつの間にか大人になったものだ。", "そなたなりに、国の大事を憂えておるのだな。"),
-    on(107, Command1).to(108).say(prince, L0, "はい。"),
+    on(107, Command1).to(108).say(prince, L0, "むろんだ。"),
     on(108, Command2).to(109)
         .say(karu, L0, "蘇我を倒すことは、わしの願いでもある。", "だが、わしにはもう一つ狙いがあってな。"),
     on(109, Command1).to(110).say(prince, L0, "もう一つの狙い、とは？"),
@@ -61,7 +61,7 @@ constexpr std::array kTable = {
     on(128, Command4).to(127).show(Command3).hide(Command1).picture("kou.bmp").text(mother, lines::kOutTooMuch),
     on(128, Command5).to(127).show(Command3).hide(Command1).picture("hou.bmp").text(prince, lines::kKamatariAway),
     on(128, Command6).to(127).show(Command3).hide(Command1).picture("sh.bmp").text(prince, lines::kShoanOut),
-    on(128, Command7).to(129).picture("amai.bmp").text(iruka, "これは皇子様、かような所でお目にかかろうとは。"),
+    on(128, Command7).to(129).picture("amai.bmp").text(iruka, "これは皇子様。わざわざ甘橿の丘までお運びとは。"),
 
     // ── Iruka on Amakashi hill ───────────────────────────────────────
     on(129, Command1).to(130).say(prince, L0, "入鹿どの、息災のようだな。"),
@@ -69,7 +69,7 @@ constexpr std::array kTable = {
         .say(iruka, L0, "おかげさまで。皇子様もお健やかなご様子、祝着に存じます。", "して、この入鹿に何かご用でも？"),
     on(131, Command1).to(132).say(prince, L0, "いや、ただ歩いていただけだ。"),
     on(132, Command2).to(133)
-        .say(iruka, L0, "かねてより、皇子様とは一度", "ゆっくりお話ししたいと思うておりました。"),
+        .say(iruka, L0, "前々から、皇子様とは一度", "ゆっくりお話ししたいと思うておりました。"),
     on(133, Command1).to(134).say(prince, L0, "たとえば、どのような話だ？"),
     on(134, Command2).to(135).say(iruka, L0, "むろん、この国のこれからについてでございます。").clear(L1),
     on(135, Command1).to(136).say(prince, L0, "今のままで、この国は安泰だと思うか？"),
@@ -112,7 +112,7 @@ constexpr std::array kTable = {
 
     // ── Back to the palace ─────────────────────────────────────────
     on(151, Command3).to(152).show(Command4, Command5, Command6, Command8),
-    on(152, Command4).to(153).picture("kou.bmp").text(mother, "よう戻りました。ちょうどよいところでしたよ。"),
+    on(152, Command4).to(153).picture("kou.bmp").text(mother, "戻りましたか。ちょうどよいところでしたよ。"),
     on(152, Command5).to(151).show(Command3).hide(Command1).picture("hou.bmp").text(prince, lines::kKamatariAway),
     on(152, Command6).to(151).show(Command3).hide(Command1).picture("sh.bmp").text(prince, lines::kShoanOut),
     on(152, Command8).to(151).show(Command3).hide(Command1).picture("ka.bmp").text(prince, lines::kUncleOut),
@@ -121,7 +121,7 @@ constexpr std::array kTable = {
     on(153, Command1).to(154).say(prince, L0, "母上、外はまことによい天気です。").clear(L1),
     on(154, Command2).to(155)
         .say(mother, L0,
-             "ええ。風に乗って、花の香りがこの宮まで届きます。",
+             "そうですね。風に乗って、花の香りがこの宮まで届きます。",
              "ところで、先ほど蘇我入鹿の使いが来ましたよ。",
              "今宵、蘇我の屋敷で宴を催すそうです。",
              "そなたにぜひ来てほしいとのこと。どうしますか？"),

@@ -119,7 +119,7 @@ constexpr std::array kTable = {
     on(43, Command1).to(44).say(prince, L0, "わが国も唐を手本として、", "揺るぎない国を築かねばならぬな。"),
     on(44, Command2).to(45)
         .say(shoan, L0, "まことに。この老いぼれも、及ばずながら", "この国が栄えるよう、力を尽くしとうござる。"),
-    on(45, Command1).to(46).say(prince, L0, "請安どのは、蘇我氏をどう見る？").clear(L1),
+    on(45, Command1).to(46).say(prince, L0, "ときに、蘇我氏をどう見る？").clear(L1),
     on(46, Command2).to(47)
         .say(shoan, L0, "蘇我氏は政の実権をその手に握り、", "その勢いたるや、飛ぶ鳥をも落とすほどでござるな。"),
     on(47, Command1).to(48)

@@ -53,7 +53,7 @@ inline constexpr std::array kShoanCounsel = {
              "長らく争いを続けておりましてな。",
              "三年前には百済と高句麗が手を結び、",
              "唐は新羅と組んで、高句麗を討たんとしておる。"),
-    on(173, Command1).to(174).say(prince, L0, "それで？"),
+    on(173, Command1).to(174).say(prince, L0, "それが、この国とどう関わる？"),
     on(174, Command2).to(175)
         .say(shoan, L0,
              "蘇我は百済の流れをくむ一族。馬子どのの代から",
@@ -93,7 +93,7 @@ inline constexpr std::array kKaruWaits = {
     on(182, Command7).to(181).show(Command3).hide(Command1).picture("ama.bmp")
         .text(prince, lines::kIrukaHomeNotNow),
     on(182, Command8).to(183).picture("karu.bmp").text(karu, "来たか、中大兄。待っておったぞ。"),
-    on(183, Command1).to(184).say(prince, L0, "やはり、蘇我は倒さねばならぬようだ。"),
+    on(183, Command1).to(184).say(prince, L0, "蘇我は、どうあっても倒さねばならぬようだ。"),
     on(184, Command2).to(185).say(karu, L0, "くっくっ、何を今さら。言うまでもないことよ。"),
     on(185, Command1).to(186).say(prince, L0, "私を待っていたと？　何のためだ？"),
     on(186, Command2).to(187).say(karu, L0, "蘇我を倒すため、そなたの力を借りたいのだ。"),
