@@ -16,7 +16,7 @@ namespace {
 constexpr std::array kBanquetNight = {
     on(301, Command3).to(302).show(Command7),
     on(302, Command7).to(303).show(Command3).hide(Command1).picture("amai.bmp")
-        .text(iruka, "ようこそ、皇子様。宴の支度は整うております。さ、こちらへ。"),
+        .text(iruka, "皇子様、今宵を心待ちにしておりました。宴の席はこちらに。"),
     on(303, Command3).to(304).show(Command9).picture("kuro.bmp")
         .text(narration, "その夜、蘇我の屋敷では盛大な宴が催された。"),
     on(304, Command9).to(305)
@@ -28,7 +28,7 @@ constexpr std::array kBanquetNight = {
         .say(narration, L0, "それでも、朝廷で蘇我を責める声は日ごとに高まっていた。", "そんな思いを巡らすうちに、夜はすっかり明けていた。")
         .clear(L2),
     on(306, Command9).to(307).show(Command1).hide(Command9)
-        .say(narration, L0, "そして、いつしか……", "私の心には、ある迷いが生まれていた。"),
+        .say(narration, L0, "かくして……", "私の胸には、一つの迷いが芽生えていた。"),
 };
 
 // ── Morning: Iruka's parting gift ────────────────────────────────
@@ -43,13 +43,13 @@ constexpr std::array kParting = {
     on(310, Command2).to(311).say(iruka, L0, "得がたい一夜でございました。ぜひ、またお越しを。"),
     on(311, Command1).to(312).say(prince, L0, "また折を見て参ろう。では、これで失礼する。"),
     on(312, Command2).to(313)
-        .say(iruka, L0, "お待ちくだされ。ささやかながら引き出物を", "用意いたしました。どうかお納めくだされ。"),
+        .say(iruka, L0, "お待ちくだされ。ささやかながら引き出物を", "用意いたしました。どうかお納めを。"),
     on(313, Command1).to(314).show(Command10, Command11).hide(Command1, Command2)
         .say(prince, L0, "うーむ……")
         .clear(L1)
         .choice("１　受け取る　　２　断る"),
-    on(314, Command10).to(315).text(prince, "では、遠慮なくいただこう。いずれまた寄らせてもらう。"),
-    on(314, Command11).to(315).text(prince, "気持ちだけ受け取っておこう。では、また近いうちに。"),
+    on(314, Command10).to(315).text(prince, "遠慮なくいただいておこう。ではまた、入鹿どの。"),
+    on(314, Command11).to(315).text(prince, "気持ちだけ受け取っておこう。ではまた、入鹿どの。"),
 };
 
 // ── To Shoan's house ─────────────────────────────────────────────

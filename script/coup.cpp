@@ -33,7 +33,7 @@ constexpr std::array kHall = {
         .show(Command1),
 
     // ── Iruka falls ──────────────────────────────────────────────
-    on(231, Command1).to(232).say(prince, L0, "……討った。ついに、入鹿を討ったぞ！").clear(L1, L2),
+    on(231, Command1).to(232).say(prince, L0, "……入鹿を、討ち果たしたぞ！").clear(L1, L2),
     on(232, Command2).to(233)
         .say(kamatari, L0, "鎌足：お見事でございます、みこ様！")
         .say(mother, L1, "天皇：そなた、なんということを……"),
@@ -52,7 +52,7 @@ constexpr std::array kHall = {
     on(238, Command9).to(239)
         .say(narration, L0, "これにより、すべての氏族が冠位を受け、", "天皇に仕える官人となったのである。"),
     on(239, Command9).to(240)
-        .say(narration, L0, "当然ながら、百済や高句麗への使いは止み、", "唐や新羅へたびたび使いを送るようになった。"),
+        .say(narration, L0, "おのずと、百済や高句麗への使いは止み、", "唐や新羅へたびたび使いを送るようになった。"),
     on(240, Command9).to(241).say(narration, L0, "こうして、国に迫っていた危機は去った。").clear(L1),
     on(241, Command9).to(242).hide(Command9)
         .say(narration, L0, "だが、新しい政の仕組みがしっかり整うまでには、",

@@ -71,7 +71,7 @@ constexpr std::array kTable = {
     on(132, Command2).to(133)
         .say(iruka, L0, "前々から、皇子様とは一度", "ゆっくりお話ししたいと思うておりました。"),
     on(133, Command1).to(134).say(prince, L0, "たとえば、どのような話だ？"),
-    on(134, Command2).to(135).say(iruka, L0, "むろん、この国のこれからについてでございます。").clear(L1),
+    on(134, Command2).to(135).say(iruka, L0, "それはもう、この国の先々についてでございます。").clear(L1),
     on(135, Command1).to(136).say(prince, L0, "今のままで、この国は安泰だと思うか？"),
     on(136, Command2).to(137).say(iruka, L0, "今のまま、とは？　どういう意味でございましょう。"),
     on(137, Command1).to(138).say(prince, L0, "それは、入鹿どのの方がよくわかっているはずだ。"),
@@ -121,7 +121,7 @@ constexpr std::array kTable = {
     on(153, Command1).to(154).say(prince, L0, "母上、外はまことによい天気です。").clear(L1),
     on(154, Command2).to(155)
         .say(mother, L0,
-             "そうですね。風に乗って、花の香りがこの宮まで届きます。",
+             "ほんに、風に乗って花の香りがこの宮にまで届きますね。",
              "ところで、先ほど蘇我入鹿の使いが来ましたよ。",
              "今宵、蘇我の屋敷で宴を催すそうです。",
              "そなたにぜひ来てほしいとのこと。どうしますか？"),

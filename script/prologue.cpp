@@ -41,8 +41,8 @@ constexpr std::array kTable = {
         .say(prince, L0, "蹴鞠か……。さて、どうしたものか。")
         .clear(L1)
         .choice("１　行く　　　２　行かない"),
-    on(8, Command10).to(9).text(prince, "朝廷の者たちとの交わりも大事だ。行ってみよう。"),
-    on(8, Command11).to(259).text(prince, "今日はどうも気が乗らぬ。またの折にしよう。"),
+    on(8, Command10).to(9).text(prince, "朝廷の方々との交わりも大事ですね。行ってまいります。"),
+    on(8, Command11).to(259).text(prince, "今日はどうも気が乗りません。またの折にいたします。"),
 
     // ── The ball game at Hokoji ─────────────────────────────────────
     on(9, Command3).to(10).show(Command5),

@@ -48,7 +48,7 @@ constexpr std::array kParting = {
              "そこを狙って討つのでございます。"),
     on(417, Command1).to(418).say(prince, L0, "誰か、加わってくれそうな者はいるのか？"),
     on(418, Command2).to(419)
-        .say(kamatari, L0, "剣の立つ佐伯子麻呂をはじめ、心当たりがございます。",
+        .say(kamatari, L0, "腕の立つ佐伯子麻呂をはじめ、心当たりがございます。",
              "みこ様の後ろ盾があると申せば、たやすく味方につきましょう。",
              "時はまだございます。策を十分に練り、",
              "大胆に、しかし慎重に事を運びましょう。"),
@@ -94,7 +94,7 @@ constexpr std::array kFailure = {
 // ── The rash attack: Komaro cut down ─────────────────────────────
 constexpr std::array kRashAttack = {
     on(501, Command1).to(502)
-        .say(prince, L0, "わ、私は何を……。かっとなって、子麻呂を斬ってしまった！")
+        .say(prince, L0, "わ、私は何を……。怒りに我を忘れ、子麻呂を斬ってしまうとは！")
         .clear(L1, L2, L3, L4),
     on(502, Command2).to(503)
         .say(kamatari, L0, "みこ様、気でも違われましたか！")

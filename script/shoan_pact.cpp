@@ -32,7 +32,7 @@ constexpr std::array kBargain = {
         .clear(L1)
         .choice("１　断る　　　２　承諾する"),
     on(190, Command10).to(401).show(Command1).hide(Command3).text(prince, kRefuseUncle),
-    on(190, Command11).to(191).show(Command1).hide(Command3).text(prince, "よかろう。おじ上と手を組もう。"),
+    on(190, Command11).to(191).show(Command1).hide(Command3).text(prince, "よかろう。おじ上に力を貸そう。"),
 };
 
 // ── The marriage, and the second answer ──────────────────────────

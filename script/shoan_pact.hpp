@@ -29,8 +29,8 @@ inline constexpr std::array kShoanCounsel = {
              "この国を安定させてきたのも蘇我なのだ。"),
     on(164, Command2).to(165)
         .say(shoan, L0,
-             "いかにも。国を守るは己が務めと思い定めておるゆえ、",
-             "蘇我の行き過ぎは、その気負いと、事を急く心から出たもの。",
+             "いかにも。蘇我は、国を守るは己が務めと思い定めておる。",
+             "その気負いと、事を急く心が、行き過ぎを生んだのじゃ。",
              "されど、余人の目には専横としか映りませぬ。"),
     on(165, Command1).to(166).say(prince, L0, "それで、蘇我の評判は悪いのか。").clear(L1, L2, L3),
     on(166, Command2).to(167).say(shoan, L0, "権勢を握る者の定めでござるな。").clear(L1, L2),
@@ -46,7 +46,7 @@ inline constexpr std::array kShoanCounsel = {
              "蘇我は悪ではござらぬ。",
              "されど、このまま蘇我に政を任せておけば、",
              "この国は存亡の危機に立たされましょう。"),
-    on(171, Command1).to(172).say(prince, L0, "存亡の危機、とは？"),
+    on(171, Command1).to(172).say(prince, L0, "穏やかではないな。なにゆえだ？"),
     on(172, Command2).to(173)
         .say(shoan, L0,
              "海の向こうの三韓では、高句麗・新羅・百済が",
@@ -80,7 +80,7 @@ inline constexpr std::array kShoanCounsel = {
         .clear(L2, L3, L4),
     on(179, Command1).to(180).say(prince, L0, "この命に代えても、この国を守ってみせる。").clear(L1, L2, L3),
     on(180, Command2).to(181).show(Command3).hide(Command1, Command2)
-        .say(shoan, L0, "この老骨、目の黒いうちは、しかとみこ様を見守りますぞ。")
+        .say(shoan, L0, "この目の黒いうちは、みこ様のなさること、しかと見届けますぞ。")
         .clear(L1),
 };
 
