@@ -16,40 +16,40 @@ namespace {
 constexpr std::array kBanquetNight = {
     on(301, Command3).to(302).show(Command7),
     on(302, Command7).to(303).show(Command3).hide(Command1).picture("amai.bmp")
-        .text(iruka, "お待ちしておりました、皇子様。さあ、どうぞ中へ。"),
+        .text(iruka, "皇子様、今宵を心待ちにしておりました。宴の席はこちらに。"),
     on(303, Command3).to(304).show(Command9).picture("kuro.bmp")
         .text(narration, "その夜、蘇我の屋敷では盛大な宴が催された。"),
     on(304, Command9).to(305)
         .say(narration, L0,
              "私は夜通し入鹿と酒を酌み交わし、語り合った。",
              "蘇我への不信がすっかり消えたわけではないが、",
-             "私は蘇我について、多くを誤解していたようだ。"),
+             "蘇我については、多くを見誤っていたようだ。"),
     on(305, Command9).to(306)
-        .say(narration, L0, "だが、朝廷で蘇我を責める声は高まるばかりだ。", "気がつけば、夜はすっかり明けていた。")
+        .say(narration, L0, "それでも、朝廷で蘇我を責める声は日ごとに高まっていた。", "そんな思いを巡らすうちに、夜はすっかり明けていた。")
         .clear(L2),
     on(306, Command9).to(307).show(Command1).hide(Command9)
-        .say(narration, L0, "そして……", "私の心には、ある迷いが生まれていた。"),
+        .say(narration, L0, "かくして……", "私の胸には、一つの迷いが芽生えていた。"),
 };
 
 // ── Morning: Iruka's parting gift ────────────────────────────────
 constexpr std::array kParting = {
     on(307, Command1).to(308).picture("amai.bmp")
-        .say(prince, L0, "入鹿どの、見事な宴であった。礼を言う。")
+        .say(prince, L0, "入鹿どの、見事な宴であった。馳走になったな。")
         .clear(L1, L2),
     on(308, Command2).to(309)
-        .say(iruka, L0, "いえいえ、大したおもてなしもできませず。")
+        .say(iruka, L0, "なんの、もてなしと呼ぶにも足りぬ宴にございます。")
         .clear(L1, L2, L3, L4),
     on(309, Command1).to(310).say(prince, L0, "これほど長く語り合ったのは、初めてだな。"),
-    on(310, Command2).to(311).say(iruka, L0, "まことに楽しいひとときでした。ぜひまたお越しを。"),
+    on(310, Command2).to(311).say(iruka, L0, "得がたい一夜でございました。ぜひ、またお越しを。"),
     on(311, Command1).to(312).say(prince, L0, "また折を見て参ろう。では、これで失礼する。"),
     on(312, Command2).to(313)
-        .say(iruka, L0, "お待ちくだされ。ささやかながら引き出物を", "用意いたしました。どうかお受け取りください。"),
+        .say(iruka, L0, "お待ちくだされ。ささやかながら引き出物を", "用意いたしました。どうかお納めを。"),
     on(313, Command1).to(314).show(Command10, Command11).hide(Command1, Command2)
         .say(prince, L0, "うーむ……")
         .clear(L1)
         .choice("１　受け取る　　２　断る"),
-    on(314, Command10).to(315).text(prince, "では、遠慮なくいただこう。またいずれ会おう。"),
-    on(314, Command11).to(315).text(prince, "気持ちだけ受け取っておこう。では、またいずれ。"),
+    on(314, Command10).to(315).text(prince, "遠慮なくいただいておこう。ではまた、入鹿どの。"),
+    on(314, Command11).to(315).text(prince, "気持ちだけ受け取っておこう。ではまた、入鹿どの。"),
 };
 
 // ── To Shoan's house ─────────────────────────────────────────────
@@ -90,14 +90,14 @@ constexpr std::array kArrest = {
     on(383, Command1).to(384).say(prince, L0, "ううっ……").clear(L1),
     on(384, Command2).to(385)
         .say(kamatari, L0,
-             "みこ様が蘇我の屋敷に通われていたことは、とうに承知しておりました。",
-             "軽皇子様のご命令である。皆の者、みこ様を捕らえよ！"),
+             "蘇我の屋敷で夜を明かされたこと、とうに存じております。",
+             "これは軽皇子様のご命令。皆の者、みこ様を捕らえよ！"),
 };
 
 // ── Exile ──────────────────────────────────────────────────────────
 constexpr std::array kExile = {
     on(385, Command1).to(386).show(Command9).hide(Command1, Command2).picture("kuro.bmp")
-        .say(narration, L0, "入鹿は暗殺され、その父蝦夷も翌日、自ら命を絶った。"),
+        .say(narration, L0, "入鹿は討たれ、その父蝦夷も翌日、自ら命を絶った。"),
     on(386, Command9).to(387)
         .say(narration, L0, "私もまた捕らえられ、都を追われた。", "この変の後、おじの軽皇子が位に就き、", "孝徳天皇となった。")
         .clear(L3, L4),

@@ -52,10 +52,10 @@ constexpr std::array kTable = {
         .clear(L2),
     on(70, Command2).to(71)
         .say(mother, L0,
-             "そなたの気持ちはわかります。十二階の冠を受けず、",
+             "そなたの言い分にも理はあります。十二階の冠を受けず、",
              "諸氏族の上に超然と立ち、皇室の権威と",
-             "肩を並べようとするのは、一氏族にすぎぬ蘇我として",
-             "責められるべきことです。")
+             "肩を並べようとするのは、一氏族の分を越えたこと。",
+             "その点は、確かに責められねばなりません。")
         .clear(L4)
         .clear_trailer(),
     on(71, Command1).to(72).say(prince, L0, lines::kISee).clear(L1),
@@ -85,7 +85,7 @@ constexpr std::array kTable = {
     on(85, Command1).to(86).say(prince, L0, "請安どのは、なかなかの人物だな。"),
     on(86, Command2).to(87).say(kamatari, L0, "請安先生は、きっとみこ様のお力となりましょう。"),
     on(87, Command1).to(88).say(prince, L0, "そうであればよいが。"),
-    on(88, Command2).to(89).say(kamatari, L0, "実は私、軽皇子様のもとへも出入りしております。"),
+    on(88, Command2).to(89).say(kamatari, L0, "内々に申し上げますが、軽皇子様のもとにも出入りしております。"),
     on(89, Command1).to(90).say(prince, L0, "なに、おじ上を知っているのか。"),
     on(90, Command2).to(91)
         .say(kamatari, L0,
@@ -95,7 +95,7 @@ constexpr std::array kTable = {
     on(91, Command1).to(92)
         .say(prince, L0, "おじ上はなかなかの野心家だ。山背大兄王の一件にも", "裏で手を貸していたという噂もあるぞ。"),
     on(92, Command2).to(93).say(kamatari, L0, "ともかく、一度お訪ねになってはいかがでしょう。").clear(L1, L2),
-    on(93, Command1).to(94).say(prince, L0, "わかった。会って、じかに話してみよう。").clear(L1),
+    on(93, Command1).to(94).say(prince, L0, "一度会って、じかに話してみるとしよう。").clear(L1),
     on(94, Command2).to(95).show(Command3).hide(Command1, Command2).say(kamatari, L0, lines::kUntilLater),
 
     // ── To uncle Karu's house ───────────────────────────────────────
@@ -103,10 +103,10 @@ constexpr std::array kTable = {
     on(96, Command4).to(95).show(Command3).hide(Command1).picture("kou.bmp").text(mother, lines::kOutTooMuch),
     on(96, Command6).to(95).show(Command3).hide(Command1).picture("sh.bmp").text(prince, lines::kShoanOut),
     on(96, Command7).to(95).show(Command3).hide(Command1).picture("ama.bmp").text(prince, kMansionEmpty),
-    on(96, Command8).to(97).picture("karu.bmp").text(karu, "おお、中大兄ではないか。"),
+    on(96, Command8).to(97).picture("karu.bmp").text(karu, "中大兄ではないか。珍しいこともあるものよ。"),
     on(97, Command1).to(98).say(prince, L0, "おじ上には、ご機嫌うるわしく何よりに存じます。"),
     on(98, Command2).to(99).say(karu, L0, "そなたも息災で何よりだ。", "して、そなたの母君もお変わりないかな？"),
-    on(99, Command1).to(100).say(prince, L0, "はい。"),
+    on(99, Command1).to(100).say(prince, L0, "はい、母も変わりなく過ごしております。"),
     on(100, Command2).to(101)
         .say(karu, L0,
              "それは結構。近いうちに、こちらから",

@@ -15,7 +15,7 @@ constexpr std::array kHall = {
     on(225, Command1).to(226).say(prince, L0, "子麻呂、どうしたのだ！"),
     on(226, Command2).to(227).say(komaro, L0, "う、うう……"),
     on(227, Command1).to(228).say(prince, L0, "もうすぐ上表文が読み終わってしまうぞ！"),
-    on(228, Command2).to(229).say(komaro, L0, "はあ……"),
+    on(228, Command2).to(229).say(komaro, L0, "……ああ……"),
     on(229, Command1).to(230).show(Command10, Command11).hide(Command1, Command2)
         .say(prince, L0, "ええい、こうなったら！")
         .clear(L1)
@@ -33,13 +33,13 @@ constexpr std::array kHall = {
         .show(Command1),
 
     // ── Iruka falls ──────────────────────────────────────────────
-    on(231, Command1).to(232).say(prince, L0, "や、やったぞ！").clear(L1, L2),
+    on(231, Command1).to(232).say(prince, L0, "……入鹿を、討ち果たしたぞ！").clear(L1, L2),
     on(232, Command2).to(233)
         .say(kamatari, L0, "鎌足：お見事でございます、みこ様！")
-        .say(mother, L1, "天皇：ああ、なんということを……"),
-    on(233, Command1).to(234).say(prince, L0, "すべては国の行く末のため。母上、お許しください。"),
+        .say(mother, L1, "天皇：そなた、なんということを……"),
+    on(233, Command1).to(234).say(prince, L0, "すべてはこの国のため。母上、どうかお許しください。"),
     on(234, Command2).to(235).show(Command9).hide(Command1, Command2)
-        .say(narration, L0, "こうして、ついに入鹿は暗殺された。")
+        .say(narration, L0, "入鹿はついに、私の刃に倒れた。")
         .clear(L1),
 
     // ── After the coup: the reforms ──────────────────────────────
@@ -52,7 +52,7 @@ constexpr std::array kHall = {
     on(238, Command9).to(239)
         .say(narration, L0, "これにより、すべての氏族が冠位を受け、", "天皇に仕える官人となったのである。"),
     on(239, Command9).to(240)
-        .say(narration, L0, "当然ながら、百済や高句麗への使いは止み、", "唐や新羅へたびたび使いを送るようになった。"),
+        .say(narration, L0, "おのずと、百済や高句麗への使いは止み、", "唐や新羅へたびたび使いを送るようになった。"),
     on(240, Command9).to(241).say(narration, L0, "こうして、国に迫っていた危機は去った。").clear(L1),
     on(241, Command9).to(242).hide(Command9)
         .say(narration, L0, "だが、新しい政の仕組みがしっかり整うまでには、",

@@ -23,7 +23,7 @@ inline constexpr std::array kKamatariPlan = {
         .clear(L2, L3, L4),
     on(205, Command1).to(206).say(prince, L0, "なぜ、それを知っているのだ？"),
     on(206, Command2).to(207)
-        .say(kamatari, L0, "ははは。そのくらいのお話でしたら、", "すぐにこの鎌足の耳に入ってまいります。"),
+        .say(kamatari, L0, "ふふ、そのくらいのお話でしたら、", "すぐにこの鎌足の耳に入ってまいります。"),
     on(207, Command1).to(208).say(prince, L0, "さすがは鎌足だな。"),
     on(208, Command2).to(209).say(kamatari, L0, "恐れ入ります。").clear(L1),
     on(209, Command1).to(210).say(prince, L0, "では本題だ。蘇我を倒す策を聞かせてくれ。"),
@@ -41,7 +41,7 @@ inline constexpr std::array kKamatariPlan = {
     on(216, Command2).to(217)
         .say(kamatari, L0, "これ以上の好機はございません。やむを得ぬことかと。")
         .clear(L1, L2),
-    on(217, Command1).to(218).say(prince, L0, "わかった。そなたの策を信じよう。"),
+    on(217, Command1).to(218).say(prince, L0, "是非もない。そなたの策に命を預けよう。"),
     on(218, Command2).to(219).show(Command3).hide(Command1, Command2).say(kamatari, L0, lines::kUntilLater),
 };
 

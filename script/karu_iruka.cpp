@@ -8,17 +8,17 @@ namespace {
 
 constexpr std::array kTable = {
     // ── Uncle Karu: the throne is his aim ──────────────────────────
-    on(101, Command1).to(102).say(prince, L0, "おじ上、単刀直入に申し上げる。"),
+    on(101, Command1).to(102).say(prince, L0, "おじ上、回りくどい話は抜きにしよう。"),
     on(102, Command2).to(103).say(karu, L0, "うむ、申してみよ。").clear(L1, L2),
     on(103, Command1).to(104).say(prince, L0, "蘇我を倒すことについて、相談に参ったのだ。"),
     on(104, Command2).to(105).say(karu, L0, "わっはっはっは！　これは面白い。"),
     on(105, Command1).to(106).say(prince, L0, "……？"),
     on(106, Command2).to(107)
-        .say(karu, L0, "中大兄も、いつの間にか大人になったものだ。", "そなたなりに、国の行く末を案じておるのだな。"),
-    on(107, Command1).to(108).say(prince, L0, "はい。"),
+        .say(karu, L0, "中大兄も、いつの間にか大人になったものだ。", "そなたなりに、国の大事を憂えておるのだな。"),
+    on(107, Command1).to(108).say(prince, L0, "むろんだ。"),
     on(108, Command2).to(109)
         .say(karu, L0, "蘇我を倒すことは、わしの願いでもある。", "だが、わしにはもう一つ狙いがあってな。"),
-    on(109, Command1).to(110).say(prince, L0, "それは、どういうことだ？"),
+    on(109, Command1).to(110).say(prince, L0, "もう一つの狙い、とは？"),
     on(110, Command2).to(111).say(karu, L0, "すなわち、皇位の継承よ。").clear(L1),
     on(111, Command1).to(112).say(prince, L0, "なんと！"),
     on(112, Command2).to(113)
@@ -41,7 +41,7 @@ constexpr std::array kTable = {
              "時には、力ずくで事を運ばねばならんのだ。",
              "わしが天皇になりたいのも、",
              "己の欲のためではないぞ。",
-             "この国の行く末を思えばこそよ。"),
+             "ひとえに、この国を思えばこそよ。"),
     on(123, Command1).to(124)
         .say(prince, L0, "そのようなやり方では、後の世にそしられ、", "臣下の心も離れてしまうではないか。"),
     on(124, Command2).to(125)
@@ -53,7 +53,7 @@ constexpr std::array kTable = {
              "要は勝つことよ。手段など選んではおれぬ。"),
     on(125, Command1).to(126).say(prince, L0, "……おじ上は、恐ろしいお方だ。").clear(L1),
     on(126, Command2).to(127).show(Command3).hide(Command1, Command2)
-        .say(karu, L0, "はっはっは。ではまた会おうぞ、中大兄。")
+        .say(karu, L0, "ふはは、そう怖い顔をするな。また会おうぞ、中大兄。")
         .clear(L1, L2, L3, L4),
 
     // ── From the uncle's house: Amakashi hill ─────────────────────
@@ -61,17 +61,17 @@ constexpr std::array kTable = {
     on(128, Command4).to(127).show(Command3).hide(Command1).picture("kou.bmp").text(mother, lines::kOutTooMuch),
     on(128, Command5).to(127).show(Command3).hide(Command1).picture("hou.bmp").text(prince, lines::kKamatariAway),
     on(128, Command6).to(127).show(Command3).hide(Command1).picture("sh.bmp").text(prince, lines::kShoanOut),
-    on(128, Command7).to(129).picture("amai.bmp").text(iruka, "おや、これはこれは中大兄皇子様ではありませぬか。"),
+    on(128, Command7).to(129).picture("amai.bmp").text(iruka, "これは皇子様。わざわざ甘橿の丘までお運びとは。"),
 
     // ── Iruka on Amakashi hill ───────────────────────────────────────
     on(129, Command1).to(130).say(prince, L0, "入鹿どの、息災のようだな。"),
     on(130, Command2).to(131)
-        .say(iruka, L0, "おかげさまで。皇子様もお健やかなご様子、何より。", "して、この入鹿に何かご用でも？"),
+        .say(iruka, L0, "おかげさまで。皇子様もお健やかなご様子、祝着に存じます。", "して、この入鹿に何かご用でも？"),
     on(131, Command1).to(132).say(prince, L0, "いや、ただ歩いていただけだ。"),
     on(132, Command2).to(133)
-        .say(iruka, L0, "かねてより、皇子様とは一度", "ゆっくりお話ししたいと思うておりました。"),
+        .say(iruka, L0, "前々から、皇子様とは一度", "ゆっくりお話ししたいと思うておりました。"),
     on(133, Command1).to(134).say(prince, L0, "たとえば、どのような話だ？"),
-    on(134, Command2).to(135).say(iruka, L0, "この国の行く末について、でございます。").clear(L1),
+    on(134, Command2).to(135).say(iruka, L0, "それはもう、この国の先々についてでございます。").clear(L1),
     on(135, Command1).to(136).say(prince, L0, "今のままで、この国は安泰だと思うか？"),
     on(136, Command2).to(137).say(iruka, L0, "今のまま、とは？　どういう意味でございましょう。"),
     on(137, Command1).to(138).say(prince, L0, "それは、入鹿どのの方がよくわかっているはずだ。"),
@@ -83,7 +83,7 @@ constexpr std::array kTable = {
              "よく存じております。",
              "上に立つ者の宿命と思うて、耐えてもおりますが、",
              "皇子様ほどのお方にまでそう思われては、",
-             "私の立つ瀬がございませぬ。悲しいことです。"),
+             "私の立つ瀬がございませぬ。無念でなりませぬ。"),
     on(141, Command1).to(142)
         .say(prince, L0, "どう言い訳しようと、山背大兄王をはじめ、", "上宮王家を滅ぼしたことは否めまい。"),
     on(142, Command2).to(143)
@@ -102,7 +102,7 @@ constexpr std::array kTable = {
     on(147, Command1).to(148).say(prince, L0, "誤解を解きたいのなら、申してみよ。"),
     on(148, Command2).to(149).say(iruka, L0, "……軽皇子様でございます。"),
     on(149, Command1).to(150)
-        .say(prince, L0, "おじ上は手を貸したばかりか、けしかけたのか。", "まったく、恐ろしいお人だ。"),
+        .say(prince, L0, "おじ上は手を貸したばかりか、けしかけたのか。", "あの方の底知れなさには、背筋が寒くなる。"),
     on(150, Command2).to(151).show(Command3).hide(Command1, Command2)
         .say(iruka, L0,
              "軽皇子様のお言葉で迷いが消えたとはいえ、",
@@ -112,7 +112,7 @@ constexpr std::array kTable = {
 
     // ── Back to the palace ─────────────────────────────────────────
     on(151, Command3).to(152).show(Command4, Command5, Command6, Command8),
-    on(152, Command4).to(153).picture("kou.bmp").text(mother, "まあ、戻ったのですね。"),
+    on(152, Command4).to(153).picture("kou.bmp").text(mother, "戻りましたか。ちょうどよいところでしたよ。"),
     on(152, Command5).to(151).show(Command3).hide(Command1).picture("hou.bmp").text(prince, lines::kKamatariAway),
     on(152, Command6).to(151).show(Command3).hide(Command1).picture("sh.bmp").text(prince, lines::kShoanOut),
     on(152, Command8).to(151).show(Command3).hide(Command1).picture("ka.bmp").text(prince, lines::kUncleOut),
@@ -121,16 +121,16 @@ constexpr std::array kTable = {
     on(153, Command1).to(154).say(prince, L0, "母上、外はまことによい天気です。").clear(L1),
     on(154, Command2).to(155)
         .say(mother, L0,
-             "さわやかな香りが、この宮にまで届いていますね。",
+             "ほんに、風に乗って花の香りがこの宮にまで届きますね。",
              "ところで、先ほど蘇我入鹿の使いが来ましたよ。",
              "今宵、蘇我の屋敷で宴を催すそうです。",
              "そなたにぜひ来てほしいとのこと。どうしますか？"),
     on(155, Command1).to(156).show(Command10, Command11).hide(Command1, Command2)
-        .say(prince, L0, "さて、どうしたものか……")
+        .say(prince, L0, "ふむ、入鹿どのの宴か……")
         .clear(L1)
         .choice("１　出席する　　２　断る"),
     on(156, Command10).to(301).text(prince, "お受けしましょう。入鹿どのとじっくり話すのも悪くありません。"),
-    on(156, Command11).to(157).text(prince, "お断りします。今は妙な噂が立つような真似は慎まねば。"),
+    on(156, Command11).to(157).text(prince, "いえ、今は控えます。妙な噂が立っては困りますゆえ。"),
 };
 static_assert(kTable.size() == 63);
 static_assert(check_stretch(kTable, {{101, 156}}));

@@ -10,7 +10,7 @@ namespace {
 
 // Kamatari's wish, spoken on both paths to him: after the ball game and at
 // the quiet Hokoji of the prince who stayed away.
-constexpr std::string_view kLongedToServe = "かねてより、みこ様のおそばへ近づきたいと願っておりました。";
+constexpr std::string_view kLongedToServe = "かねてより、みこ様にお近づきになりたいと願っておりました。";
 
 constexpr std::array kTable = {
     // ── Who would sit on the throne ─────────────────────────────────
@@ -41,8 +41,8 @@ constexpr std::array kTable = {
         .say(prince, L0, "蹴鞠か……。さて、どうしたものか。")
         .clear(L1)
         .choice("１　行く　　　２　行かない"),
-    on(8, Command10).to(9).text(prince, "朝廷の者たちとの交わりも大事だ。行ってみよう。"),
-    on(8, Command11).to(259).text(prince, "今日はどうも気が乗らぬ。またの折にしよう。"),
+    on(8, Command10).to(9).text(prince, "朝廷の方々との交わりも大事ですね。行ってまいります。"),
+    on(8, Command11).to(259).text(prince, "今日はどうも気が乗りません。またの折にいたします。"),
 
     // ── The ball game at Hokoji ─────────────────────────────────────
     on(9, Command3).to(10).show(Command5),
@@ -59,8 +59,8 @@ constexpr std::array kTable = {
     on(13, Command1).to(14).say(prince, L0, "おお、かたじけない。そなたは何者だ？").clear(L1),
     on(14, Command2).to(15)
         .say(kamatari, L0, "中臣鎌足と申します。中大兄皇子様でいらっしゃいますね。", kLongedToServe),
-    on(15, Command1).to(16).say(prince, L0, "私に近づきたいと思っていた、だと？"),
-    on(16, Command2).to(17).say(kamatari, L0, "はい、さようでございます。").clear(L1),
+    on(15, Command1).to(16).say(prince, L0, "私に近づきたかったと申すか。"),
+    on(16, Command2).to(17).say(kamatari, L0, "はい、まことでございます。").clear(L1),
     on(17, Command1).to(18).say(prince, L0, "ならば、板葺宮へ訪ねてくればよかったではないか。"),
     on(18, Command2).to(19)
         .say(kamatari, L0,
@@ -74,13 +74,13 @@ constexpr std::array kTable = {
     on(21, Command1).to(22).say(prince, L0, "包み隠さず言おう。蘇我の振る舞いは目に余る。"),
     on(22, Command2).to(23)
         .say(kamatari, L0,
-             "私は、この国の行く末を案じております。",
+             "私は、この国の先行きを案じております。",
              "朝廷の中にも、蘇我氏の専横を苦々しく思う者が",
              "日に日に増えているのでございます。"),
     on(23, Command1).to(24).say(prince, L0, "それはゆゆしきことだな。"),
     on(24, Command2).to(25)
         .say(kamatari, L0,
-             "実は私、ひそかに蘇我氏を倒さんと心に決めております。",
+             "この鎌足、ひそかに蘇我氏を倒さんと心に決めております。",
              "されど、力なき身でございますゆえ、",
              "みこ様のお力をお借りしたいと思ったのでございます。"),
     on(25, Command1).to(26)
@@ -107,19 +107,19 @@ constexpr std::array kTable = {
     on(34, Command6).to(35).picture("shou.bmp"),
     on(35, Command1).to(36).say(prince, L0, "請安どの、おられるか。中大兄だ。"),
     on(36, Command2).to(37)
-        .say(shoan, L0, "これはこれは、中大兄皇子様。お待ちしておりましたぞ。", "南淵請安にござる。ささ、どうぞお上がりくだされ。"),
+        .say(shoan, L0, "お待ち申しておりましたぞ、中大兄皇子様。", "南淵請安にござる。むさ苦しい所じゃが、お上がりくだされ。"),
     on(37, Command1).to(38).say(prince, L0, "では、邪魔をする。"),
     on(38, Command2).to(39).say(shoan, L0, "ほう、鎌足どのの申したとおり、凛々しいお方じゃ。").clear(L1),
     on(39, Command1).to(40).say(prince, L0, "請安どのは、唐に渡っておられたそうだな。"),
     on(40, Command2).to(41).say(shoan, L0, "さよう、かれこれ三十三年ほどおりましたかな。"),
     on(41, Command1).to(42).say(prince, L0, "唐とは、どのような国なのだ？"),
     on(42, Command2).to(43)
-        .say(shoan, L0, "それは見事な国でござる。国を興した折に均田法と租・庸・調を",
+        .say(shoan, L0, "それは見事な国でござる。国を興した折に均田制と租・庸・調を",
              "定めましてな、その力は年ごとに増すばかりじゃ。"),
     on(43, Command1).to(44).say(prince, L0, "わが国も唐を手本として、", "揺るぎない国を築かねばならぬな。"),
     on(44, Command2).to(45)
         .say(shoan, L0, "まことに。この老いぼれも、及ばずながら", "この国が栄えるよう、力を尽くしとうござる。"),
-    on(45, Command1).to(46).say(prince, L0, "請安どのは、蘇我氏をどう見る？").clear(L1),
+    on(45, Command1).to(46).say(prince, L0, "ときに、蘇我氏をどう見る？").clear(L1),
     on(46, Command2).to(47)
         .say(shoan, L0, "蘇我氏は政の実権をその手に握り、", "その勢いたるや、飛ぶ鳥をも落とすほどでござるな。"),
     on(47, Command1).to(48)
@@ -127,7 +127,7 @@ constexpr std::array kTable = {
     on(48, Command2).to(49)
         .say(shoan, L0, "それもこれも、権力の頂に立つ者の", "焦りから出たことでござろう。"),
     on(49, Command1).to(50).say(prince, L0, "だからといって、許されることではない。").clear(L1),
-    on(50, Command2).to(51).say(shoan, L0, "いかにも、さようでござる。").clear(L1),
+    on(50, Command2).to(51).say(shoan, L0, "ごもっともでござる。").clear(L1),
     on(51, Command1).to(52).say(prince, L0, "私は、何とかせねばならぬと思っている。"),
     on(52, Command2).to(53).say(shoan, L0, "お気持ちはわかり申すが、くれぐれも慎重になされよ。"),
     on(53, Command1).to(54).say(prince, L0, "……わかった。"),

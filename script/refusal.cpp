@@ -11,13 +11,13 @@ constexpr std::array kParting = {
         .say(prince, L0, "おじ上と私とでは、考えが違うようだ。")
         .clear(L1, L2, L3, L4),
     on(402, Command2).to(403)
-        .say(karu, L0, "ほう、どう違うと申すのだ？")
+        .say(karu, L0, "何がどう違うと申すのだ？")
         .clear(L1, L2, L3, L4),
     on(403, Command1).to(404)
         .say(prince, L0, "私は自ら皇位を望んでいるわけではない。", "ただ国のためだけに立ち上がるのだ。"),
     on(404, Command2).to(405).say(karu, L0, "だが、蘇我を倒すという点では同じであろう。"),
     on(405, Command1).to(406)
-        .say(prince, L0, "確かに。だが、目的のためには手段を選ばぬ", "おじ上のやり方には、ついていけぬ。"),
+        .say(prince, L0, "そこは同じだ。だが、目的のためには手段を選ばぬ", "おじ上のやり方には、ついていけぬ。"),
     on(406, Command2).to(407).say(karu, L0, "ふっ、そなたは若い。いや、青いと言うべきか。"),
     on(407, Command1).to(408)
         .say(prince, L0, "私は私の道を行く。そして唐のように、", "この国を変えてみせる。"),
@@ -36,7 +36,7 @@ constexpr std::array kParting = {
         .say(prince, L0, "私もそなたを捜していたのだ。")
         .clear(L1, L2, L3, L4),
     on(412, Command2).to(413)
-        .say(kamatari, L0, "申し訳ございません。あちこち駆け回っておりまして。")
+        .say(kamatari, L0, "これはご無礼を。何かと駆け回っておりましたもので。")
         .clear(L1, L2),
     on(413, Command1).to(414).say(prince, L0, "蘇我を倒す支度は進んでいるか？"),
     on(414, Command2).to(415).say(kamatari, L0, "はい。それに、またとない好機が巡ってまいります。"),
@@ -48,8 +48,8 @@ constexpr std::array kParting = {
              "そこを狙って討つのでございます。"),
     on(417, Command1).to(418).say(prince, L0, "誰か、加わってくれそうな者はいるのか？"),
     on(418, Command2).to(419)
-        .say(kamatari, L0, "心当たりが何人かございます。みこ様の後ろ盾が",
-             "あると申せば、たやすく味方につきましょう。",
+        .say(kamatari, L0, "腕の立つ佐伯子麻呂をはじめ、心当たりがございます。",
+             "みこ様の後ろ盾があると申せば、たやすく味方につきましょう。",
              "時はまだございます。策を十分に練り、",
              "大胆に、しかし慎重に事を運びましょう。"),
     on(419, Command1).to(420).say(prince, L0, "うむ、そうしよう。"),
@@ -94,7 +94,7 @@ constexpr std::array kFailure = {
 // ── The rash attack: Komaro cut down ─────────────────────────────
 constexpr std::array kRashAttack = {
     on(501, Command1).to(502)
-        .say(prince, L0, "し、しまった！　つい、かっとなって……")
+        .say(prince, L0, "わ、私は何を……。怒りに我を忘れ、子麻呂を斬ってしまうとは！")
         .clear(L1, L2, L3, L4),
     on(502, Command2).to(503)
         .say(kamatari, L0, "みこ様、気でも違われましたか！")

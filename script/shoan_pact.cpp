@@ -13,7 +13,7 @@ constexpr std::string_view kRefuseUncle = "やはり、おじ上とは手を組�
 // ── To Shoan's house ─────────────────────────────────────────────
 constexpr std::array kToShoan = {
     on(157, Command3).to(158).show(Command5, Command6, Command7, Command8),
-    on(158, Command5).to(157).show(Command3).hide(Command1).picture("hou.bmp").text(prince, "鎌足は留守のようだな。"),
+    on(158, Command5).to(157).show(Command3).hide(Command1).picture("hou.bmp").text(prince, "鎌足の姿は見えぬな。"),
     // Shoan's house, the right place, opens kShoanCounsel.
     on(158, Command7).to(157).show(Command3).hide(Command1).picture("ama.bmp").text(prince, lines::kIrukaHome),
     on(158, Command8).to(157).show(Command3).hide(Command1).picture("ka.bmp").text(prince, lines::kUncleOut),
@@ -32,7 +32,7 @@ constexpr std::array kBargain = {
         .clear(L1)
         .choice("１　断る　　　２　承諾する"),
     on(190, Command10).to(401).show(Command1).hide(Command3).text(prince, kRefuseUncle),
-    on(190, Command11).to(191).show(Command1).hide(Command3).text(prince, "わかった。おじ上と手を組もう。"),
+    on(190, Command11).to(191).show(Command1).hide(Command3).text(prince, "よかろう。おじ上に力を貸そう。"),
 };
 
 // ── The marriage, and the second answer ──────────────────────────

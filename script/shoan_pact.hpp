@@ -14,7 +14,7 @@ namespace suirei::script {
 // From the welcome at the gate to Shoan's promise to watch over him.
 inline constexpr std::array kShoanCounsel = {
     on(158, Command6).to(159).picture("shou.bmp")
-        .text(shoan, "これはみこ様、ようお越しくだされた。ささ、中へどうぞ。"),
+        .text(shoan, "みこ様か、よう参られた。まずは奥へ、奥へ。"),
     on(159, Command1).to(160).say(prince, L0, "請安どの、実は……").clear(L1, L2),
     on(160, Command2).to(161)
         .say(shoan, L0, "はて、道に迷われたようなお顔をしておいでじゃ。", "いかがなされた？")
@@ -29,11 +29,11 @@ inline constexpr std::array kShoanCounsel = {
              "この国を安定させてきたのも蘇我なのだ。"),
     on(164, Command2).to(165)
         .say(shoan, L0,
-             "いかにも。蘇我の行き過ぎは、国を守るは己が務め、という",
-             "思いと、ある種の焦りから出たものでござろう。",
+             "いかにも。蘇我は、国を守るは己が務めと思い定めておる。",
+             "その気負いと、事を急く心が、行き過ぎを生んだのじゃ。",
              "されど、余人の目には専横としか映りませぬ。"),
     on(165, Command1).to(166).say(prince, L0, "それで、蘇我の評判は悪いのか。").clear(L1, L2, L3),
-    on(166, Command2).to(167).say(shoan, L0, "権力を握る者の宿命でござるな。").clear(L1, L2),
+    on(166, Command2).to(167).say(shoan, L0, "権勢を握る者の定めでござるな。").clear(L1, L2),
     on(167, Command1).to(168)
         .say(prince, L0,
              "蘇我を倒せと言う者たちは、",
@@ -46,14 +46,14 @@ inline constexpr std::array kShoanCounsel = {
              "蘇我は悪ではござらぬ。",
              "されど、このまま蘇我に政を任せておけば、",
              "この国は存亡の危機に立たされましょう。"),
-    on(171, Command1).to(172).say(prince, L0, "どういうことだ？"),
+    on(171, Command1).to(172).say(prince, L0, "穏やかではないな。なにゆえだ？"),
     on(172, Command2).to(173)
         .say(shoan, L0,
              "海の向こうの三韓では、高句麗・新羅・百済が",
              "長らく争いを続けておりましてな。",
              "三年前には百済と高句麗が手を結び、",
              "唐は新羅と組んで、高句麗を討たんとしておる。"),
-    on(173, Command1).to(174).say(prince, L0, "それで？"),
+    on(173, Command1).to(174).say(prince, L0, "それが、この国とどう関わる？"),
     on(174, Command2).to(175)
         .say(shoan, L0,
              "蘇我は百済の流れをくむ一族。馬子どのの代から",
@@ -80,7 +80,7 @@ inline constexpr std::array kShoanCounsel = {
         .clear(L2, L3, L4),
     on(179, Command1).to(180).say(prince, L0, "この命に代えても、この国を守ってみせる。").clear(L1, L2, L3),
     on(180, Command2).to(181).show(Command3).hide(Command1, Command2)
-        .say(shoan, L0, "この請安、しかとみこ様を見守ってまいりますぞ。")
+        .say(shoan, L0, "この目の黒いうちは、みこ様のなさること、しかと見届けますぞ。")
         .clear(L1),
 };
 
@@ -92,10 +92,10 @@ inline constexpr std::array kKaruWaits = {
         .text(prince, "鎌足はいないようだな。大事な話があるのだが。"),
     on(182, Command7).to(181).show(Command3).hide(Command1).picture("ama.bmp")
         .text(prince, lines::kIrukaHomeNotNow),
-    on(182, Command8).to(183).picture("karu.bmp").text(karu, "おお、中大兄。待っておったぞ。"),
-    on(183, Command1).to(184).say(prince, L0, "やはり、蘇我は倒さねばならぬようだ。"),
-    on(184, Command2).to(185).say(karu, L0, "はっはっは、言うまでもないことよ。"),
-    on(185, Command1).to(186).say(prince, L0, "待っていたとは、どういうことだ？"),
+    on(182, Command8).to(183).picture("karu.bmp").text(karu, "来たか、中大兄。待っておったぞ。"),
+    on(183, Command1).to(184).say(prince, L0, "蘇我は、どうあっても倒さねばならぬようだ。"),
+    on(184, Command2).to(185).say(karu, L0, "くっくっ、何を今さら。言うまでもないことよ。"),
+    on(185, Command1).to(186).say(prince, L0, "私を待っていたと？　何のためだ？"),
     on(186, Command2).to(187).say(karu, L0, "蘇我を倒すため、そなたの力を借りたいのだ。"),
     on(187, Command1).to(188).say(prince, L0, "蘇我を倒すため？　皇位のため、であろう。"),
 };
@@ -103,19 +103,19 @@ inline constexpr std::array kKaruWaits = {
 // The uncle's bargain: the throne for him, the crown-prince's seat for his
 // nephew. He offers it in the same words on both routes.
 inline constexpr Lines2 kUnclePromise = {
-    "わっはっは、言うのう。わしが天皇となった暁には、",
+    "はっはっ、これは手厳しい。わしが天皇となった暁には、",
     "そなたを皇太子にしてやろう。悪い話ではあるまい？",
 };
 
 // ── The uncle's test: a marriage into the Soga ──────────────────
 inline constexpr std::array kKaruTest = {
-    on(191, Command1).to(192).say(prince, L0, "まず、私は何をすればよい？").clear(L1, L2),
+    on(191, Command1).to(192).say(prince, L0, "手を組む以上、まず私は何をすればよい？").clear(L1, L2),
     on(192, Command2).to(193)
         .say(karu, L0,
              "そなたの覚悟のほどを試させてもらおう。",
-             "石川麻呂は蘇我の一族ながら、蝦夷・入鹿と不仲でな。",
+             "蘇我倉山田石川麻呂は、一族ながら蝦夷・入鹿と不仲でな。",
              "これを味方に引き入れて、蘇我を二つに割る。",
-             "そなた、蘇我倉山田石川麻呂の娘を娶れ。どうだ？"),
+             "そなた、その石川麻呂の娘を娶れ。どうだ？"),
 };
 
 // ── The allies ───────────────────────────────────────────────────
@@ -129,7 +129,7 @@ inline constexpr std::array kKaruAllies = {
     on(198, Command2).to(199)
         .say(karu, L0,
              "軍師は、そなたも知っておる中臣鎌足よ。",
-             "主だった者は巨勢徳陀、大伴馬飼、佐伯子麻呂、",
+             "主だった者は巨勢徳陀古、大伴馬飼、佐伯子麻呂、",
              "それに葛城稚犬養網田といったところだ。"),
     on(199, Command1).to(200).say(prince, L0, lines::kISee),
     on(200, Command2).to(201).show(Command3).hide(Command1, Command2)

@@ -309,6 +309,25 @@ TEST(StoryCheck, FindingsReadLikeALinter) {
         EXPECT_EQ(c.finding.line(), c.line);
 }
 
+// The screenplay names the speaker the rule gives, even when two people say
+// the very same words: here the narrator's pause and the prince's silence are
+// one line of text, written once and spoken by both.
+TEST(StoryCheck, ScreenplayNamesWhoSaysALineNotWhoFirstSaidIt) {
+    static constexpr std::string_view kSilence = "…………";
+    std::vector<Rule> rules = sound_story();
+    rule_at(rules, 1, Command9) = on(1, Command9).to(3).hide(Command9).show(Command1).say(narration, L0, kSilence);
+    rule_at(rules, 3, Command1) = on(3, Command1).to(4).hide(Command1, Command2).show(Command10, Command11)
+                                      .say(prince, L0, kSilence).say(mother, L1, kSilence)
+                                      .choice("１　行く　　２　行かない");
+    const Checked c(std::move(rules));
+    std::ostringstream out;
+    write_screenplay(out, c.explored);
+    const std::string text = out.str();
+    for (std::string_view wanted : {"1 続きを読む → 3\n      語り：…………\n",
+                                    "3 話す → 4\n      中大兄皇子：…………\n      皇極天皇：…………\n"})
+        EXPECT_NE(text.find(wanted), std::string::npos) << wanted << "\n" << text;
+}
+
 // Proofreading misses nothing: every line any rule writes is in the
 // screenplay, and the map has a box for every choice and every ending.
 TEST(StoryCheck, ScreenplayAndMapCoverTheWholeStory) {

@@ -1,10 +1,11 @@
 #include "screenplay.hpp"
 
 #include <algorithm>
+#include <array>
 #include <functional>
 #include <map>
 #include <set>
-#include <unordered_map>
+#include <vector>
 
 #include "graph.hpp"
 
@@ -18,11 +19,19 @@ class Writer {
 public:
     Writer(std::ostream& out, const Exploration& explored, const Options& options)
         : out_(out), explored_(explored), options_(options), graph_(explored) {
-        for (const Rule* r : explored.script().all())
-            for (const Action& a : *r)
-                if (!a.text.empty() && a.speaker != Speaker::none) speakers_.emplace(a.text.data(), a.speaker);
-        for (const std::string_view line : explored.script().opening())
-            speakers_.emplace(line.data(), Speaker::narration);
+        // Who wrote each line of each page, situation by situation: the rule
+        // that wrote a slot names its speaker, and a slot no click touched
+        // keeps the speaker of the situation it was first reached from. Two
+        // people may say the very same words (the prince's silence and his
+        // mother's), so the text alone cannot tell who speaks.
+        const auto& all = explored.situations();
+        speakers_.resize(all.size());
+        for (SituationId s = 0; s < all.size(); ++s) {
+            if (all[s].parent == kNoSituation) continue;
+            speakers_[s] = speakers_[all[s].parent];
+            const Step& step = explored.steps()[all[s].parent_step];
+            write_speakers(speakers_[s], step);
+        }
     }
 
     void write() {
@@ -30,7 +39,9 @@ public:
         out_ << "Lines marked with ｜ stay on the page from an earlier click; the others are written by the click.\n";
         const Situation& start = explored_.situations().front();
         out_ << "\n== start-up ==\n";
-        page(start.memory.opening, {0, 1, 2, 3, 4, 5});
+        PageSpeakers opening;
+        opening.fill(Speaker::narration);
+        page(start.memory.opening, opening, {0, 1, 2, 3, 4, 5});
         picture(explored_.picture(start));
 
         for (StoryState end : options_.end_states) {
@@ -76,6 +87,19 @@ public:
     }
 
 private:
+    using PageSpeakers = std::array<Speaker, kSlotCount + 1>;  // the slots, then the trailer
+    using SlotSpeakers = std::array<PageSpeakers, 3>;           // Talk, Other speaks, Read on
+
+    // The speakers of the slots a click writes, over those of the page before.
+    void write_speakers(SlotSpeakers& speakers, const Step& step) const {
+        if (!is_speaking(step.button)) return;
+        PageSpeakers& p = speakers[page_index(step.button)];
+        for (const Rule* r : explored_.fired(step))
+            for (const Action& a : *r)
+                if (a.op == Op::Slot) p[a.target] = a.speaker;
+                else if (a.op == Op::Trailer) p[kSlotCount] = a.speaker;
+    }
+
     // A place that sends the prince back to the Move he came from.
     static bool wrong_place(const Transition& t) { return is_place(t.button) && t.to < t.from; }
 
@@ -123,7 +147,10 @@ private:
                 for (const Action& a : *r)
                     if (a.op == Op::Slot) written.insert(a.target);
                     else if (a.op == Op::Trailer) written.insert(kSlotCount);
-            page(after.memory.pages[page_index(t.button)], written);
+            // The speakers on the page before this click, then this click's own.
+            SlotSpeakers speakers = speakers_[t.step->from];
+            write_speakers(speakers, *t.step);
+            page(after.memory.pages[page_index(t.button)], speakers[page_index(t.button)], written);
         } else {
             // Every line the click writes into T1, also one it clears again
             // before the click is over (the battle cry during the strike).
@@ -153,12 +180,12 @@ private:
         picture(loaded);
     }
 
-    void page(const Page& p, const std::set<int>& written) {
+    void page(const Page& p, const PageSpeakers& speakers, const std::set<int>& written) {
         for (int i = 0; i <= kSlotCount; ++i) {
-            const std::string_view text = i < kSlotCount ? p.slots[static_cast<std::size_t>(i)] : p.trailer;
+            const auto at = static_cast<std::size_t>(i);
+            const std::string_view text = i < kSlotCount ? p.slots[at] : p.trailer;
             if (text.empty()) continue;
-            const auto it = speakers_.find(text.data());
-            line(it == speakers_.end() ? Speaker::none : it->second, text, written.contains(i));
+            line(speakers[at], text, written.contains(i));
         }
     }
 
@@ -176,7 +203,7 @@ private:
     const Exploration& explored_;
     const Options& options_;
     StoryGraph graph_;
-    std::unordered_map<const char*, Speaker> speakers_;
+    std::vector<SlotSpeakers> speakers_;  // by situation
     std::set<const Transition*> printed_;
 };
 
