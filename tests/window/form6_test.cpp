@@ -169,9 +169,21 @@ TEST_F(Window, ClicksReachTheStoryAndTheStrikeFramesPassThroughP1) {
     window.show();
     window.button(Command9)->click();
     EXPECT_EQ(window.story().state(), 2);
-    // The frames of the strike: each goes through P1 and is held there.
+    // A frame of the strike goes through P1 and is held there; a click
+    // meanwhile is dropped, and afterwards P1 shows the scene again.
+    QStringList shown;
+    QObject::connect(&window, &Form6::framesPlayed, [&] { shown << window.pictureFile(); });
+    window.setFrameHold(std::chrono::milliseconds(100));
     window.showFrame("an1.bmp", kFrameHold);
-    EXPECT_EQ(window.pictureFile(), QStringLiteral("an1.bmp"));
+    EXPECT_TRUE(window.playingFrames());
+    window.button(Command12)->click();
+    EXPECT_TRUE(window.QWidget::isVisible()) << "Quit during a frame is dropped";
+    testing::wait_until([&] {
+        if (window.pictureFile() == QStringLiteral("an1.bmp") && shown.isEmpty()) shown << window.pictureFile();
+        return !window.playingFrames();
+    });
+    for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
+    EXPECT_EQ(shown, (QStringList{QStringLiteral("an1.bmp"), QStringLiteral("kuron.bmp")}));
     window.button(Command12)->click();
     EXPECT_FALSE(window.QWidget::isVisible()) << "Quit closes the window";
 }
