@@ -107,6 +107,8 @@ Form6::Form6(const Script& script, QWidget* parent)
       P1_(new QLabel(this)),
       T1_(new QTextEdit(this)) {
     visible_[static_cast<std::size_t>(index(Button::Command12))] = true;
+    if (QGuiApplication::platformName() == QLatin1String("xcb"))
+        QCoreApplication::instance()->installNativeEventFilter(&windowDestroyed_);
     frameTimer_.setSingleShot(true);
     connect(&frameTimer_, &QTimer::timeout, this, &Form6::playNextFrame);
     setWindowTitle(QStringLiteral("翠　嶺　秘　抄　～古代歴史ロマン～"));
@@ -164,7 +166,31 @@ Form6::Form6(const Script& script, QWidget* parent)
     }
 }
 
-Form6::~Form6() { dropInput(false); }
+Form6::~Form6() {
+    dropInput(false);
+    if (QCoreApplication::instance()) QCoreApplication::instance()->removeNativeEventFilter(&windowDestroyed_);
+}
+
+bool Form6::WindowDestroyed::nativeEventFilter(const QByteArray& type, void* message, qintptr*) {
+    if (type != "xcb_generic_event_t" || !window->testAttribute(Qt::WA_WState_Created)) return false;
+    // An X DestroyNotify event (as xcb lays it out: type, pad, sequence, the
+    // window told, the window destroyed), for this window.
+    struct DestroyNotify {
+        quint8 responseType;
+        quint8 pad;
+        quint16 sequence;
+        quint32 event;
+        quint32 window;
+    };
+    const auto* e = static_cast<const DestroyNotify*>(message);
+    constexpr quint8 kDestroyNotify = 17;
+    if ((e->responseType & 0x7f) == kDestroyNotify && e->window == window->winId()) {
+        std::fprintf(stderr, "suirei: the window was destroyed by another program; the game ends\n");
+        window->stopPlaying();
+        QCoreApplication::exit(0);
+    }
+    return false;
+}
 
 bool Form6::Form_Load() {
     try {

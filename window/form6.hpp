@@ -3,6 +3,7 @@
 // Screen interface.
 #pragma once
 
+#include <QAbstractNativeEventFilter>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
@@ -120,6 +121,13 @@ private:
     QTimer frameTimer_;
     bool playing_ = false;
     bool startedFrames_ = false;
+    // Ends the game when another X client destroys the window: the toolkit
+    // would go on running with nothing on the screen.
+    struct WindowDestroyed : QAbstractNativeEventFilter {
+        Form6* window;
+        explicit WindowDestroyed(Form6* w) : window(w) {}
+        bool nativeEventFilter(const QByteArray& type, void* message, qintptr* result) override;
+    } windowDestroyed_{this};
     QPointer<QWidget> strikeFocus_;
     bool dropInput_ = false;
     bool failed_ = false;
