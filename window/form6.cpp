@@ -110,6 +110,7 @@ Form6::Form6(const Script& script, QWidget* parent)
     if (QGuiApplication::platformName() == QLatin1String("xcb"))
         QCoreApplication::instance()->installNativeEventFilter(&windowDestroyed_);
     frameTimer_.setSingleShot(true);
+    frameTimer_.setTimerType(Qt::PreciseTimer);  // a coarse timer may fire 5 % early
     connect(&frameTimer_, &QTimer::timeout, this, &Form6::playNextFrame);
     setWindowTitle(QStringLiteral("翠　嶺　秘　抄　～古代歴史ロマン～"));
     setObjectName(QStringLiteral("Form6"));
