@@ -15,7 +15,9 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
-Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3> "$dir/display" 2> "$dir/xvfb.log" &
+# -noreset: by default the server resets whenever its last client leaves, and
+# refuses connections meanwhile; the check below would leave it doing so.
+Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp -noreset 3> "$dir/display" 2> "$dir/xvfb.log" &
 xvfb=$!
 # A busy machine may take its time: up to a minute for the server to come up.
 for _ in $(seq 600); do
@@ -26,10 +28,11 @@ done
 number=$(head -n 1 "$dir/display")
 [ -n "$number" ] || { cat "$dir/xvfb.log" >&2; echo "with_xvfb: Xvfb gave no display number" >&2; exit 1; }
 export DISPLAY=":$number"
+answered=
 for _ in $(seq 600); do
-  xdpyinfo > /dev/null 2>&1 && break
+  if xdpyinfo > /dev/null 2>&1; then answered=1; break; fi
   sleep 0.1
 done
-xdpyinfo > /dev/null 2>&1 || { echo "with_xvfb: $DISPLAY does not answer" >&2; exit 1; }
+[ -n "$answered" ] || { cat "$dir/xvfb.log" >&2; echo "with_xvfb: $DISPLAY does not answer" >&2; exit 1; }
 
 "$@"
