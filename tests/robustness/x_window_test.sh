@@ -2,7 +2,8 @@
 # The real game under an X server of its own (see with_xvfb.sh):
 #  - a picture that fails during the strike (missing when the click checks
 #    it, or gone when its frame's turn comes) brings up the error message,
-#    and Return closes it and ends the game with status 1;
+#    and Return (or Space on its OK button, or Escape) closes it and ends
+#    the game with status 1;
 #  - another X client cutting the game's connection (xkill) or destroying
 #    its window ends the process.
 # Usage: x_window_test.sh <build bin folder> [destroy-window]
@@ -50,9 +51,9 @@ wait_end() {
 }
 
 # ── an error during the strike: the message takes Return ──
-error_in_the_strike() {  # label picture [probe options]
-  local label=$1 picture=$2 dialog
-  shift 2
+error_in_the_strike() {  # label key picture [probe options]
+  local label=$1 key=$2 picture=$3 dialog
+  shift 3
   install
   [ $# -eq 0 ] && rm "$work/game/$picture"
   (cd "$work" && exec "$work/game/suirei-install-probe" "$picture" "$@") > "$work/out" 2> "$work/err" &
@@ -60,15 +61,16 @@ error_in_the_strike() {  # label picture [probe options]
   dialog=$(timeout 60 xdotool search --sync --onlyvisible --name '^翠嶺秘抄$' | head -n 1) || true
   [ -n "$dialog" ] || fail "$label: no error message within 60 seconds"
   xdotool windowfocus --sync "$dialog"
-  xdotool key Return
-  wait_end || fail "$label: Return did not close the message and end the game"
+  xdotool key "$key"
+  wait_end || fail "$label: $key did not close the message and end the game"
   [ "$status" -eq 1 ] || fail "$label: exit status $status, expected 1"
   grep -q "画像ファイル「$picture」を表示できません" "$work/err" || fail "$label: the message does not name $picture"
-  ok "$label: the message named $picture, Return ended the game with status 1"
+  ok "$label: the message named $picture, $key ended the game with status 1"
 }
-error_in_the_strike "an2.bmp missing" an2.bmp
-error_in_the_strike "iru.bmp missing" iru.bmp
-error_in_the_strike "an3.bmp gone while the frames play" an3.bmp --remove-after-last an3.bmp
+error_in_the_strike "an2.bmp missing" Return an2.bmp
+error_in_the_strike "iru.bmp missing" space iru.bmp
+error_in_the_strike "an4.bmp missing" Escape an4.bmp
+error_in_the_strike "an3.bmp gone while the frames play" Return an3.bmp --remove-after-last an3.bmp
 
 # ── the window destroyed from outside ──
 window_taken_away() {  # label command...
