@@ -1,8 +1,8 @@
 #include "form6.hpp"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QEvent>
 #include <QFontDatabase>
 #include <QFontMetrics>
@@ -10,9 +10,16 @@
 #include <QMessageBox>
 #include <QTextBlock>
 #include <QTextCursor>
-#include <QThread>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <string>
+
+#ifdef __linux__
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 #include "picture.hpp"
 
@@ -61,7 +68,14 @@ bool isUserInput(QEvent::Type type) {
     case QEvent::TouchBegin:
     case QEvent::TouchUpdate:
     case QEvent::TouchEnd:
+    case QEvent::TouchCancel:
     case QEvent::Wheel:
+    case QEvent::ContextMenu:
+    case QEvent::InputMethod:
+    case QEvent::TabletPress:
+    case QEvent::TabletMove:
+    case QEvent::TabletRelease:
+    case QEvent::NativeGesture:
         return true;
     default:
         return false;
@@ -92,6 +106,12 @@ Form6::Form6(const Script& script, QWidget* parent)
       story_(*this, script),
       P1_(new QLabel(this)),
       T1_(new QTextEdit(this)) {
+    visible_[static_cast<std::size_t>(index(Button::Command12))] = true;
+    if (QGuiApplication::platformName() == QLatin1String("xcb"))
+        QCoreApplication::instance()->installNativeEventFilter(&windowDestroyed_);
+    frameTimer_.setSingleShot(true);
+    frameTimer_.setTimerType(Qt::PreciseTimer);  // a coarse timer may fire 5 % early
+    connect(&frameTimer_, &QTimer::timeout, this, &Form6::playNextFrame);
     setWindowTitle(QStringLiteral("翠　嶺　秘　抄　～古代歴史ロマン～"));
     setObjectName(QStringLiteral("Form6"));
     setFixedSize(kClientSize);
@@ -148,41 +168,64 @@ Form6::Form6(const Script& script, QWidget* parent)
 }
 
 Form6::~Form6() {
-    if (dropInput_) qApp->removeEventFilter(this);
+    dropInput(false);
+    if (QCoreApplication::instance()) QCoreApplication::instance()->removeNativeEventFilter(&windowDestroyed_);
+}
+
+bool Form6::WindowDestroyed::nativeEventFilter(const QByteArray& type, void* message, qintptr*) {
+    if (type != "xcb_generic_event_t" || !window->testAttribute(Qt::WA_WState_Created)) return false;
+    // An X DestroyNotify event (as xcb lays it out: type, pad, sequence, the
+    // window told, the window destroyed), for this window.
+    struct DestroyNotify {
+        quint8 responseType;
+        quint8 pad;
+        quint16 sequence;
+        quint32 event;
+        quint32 window;
+    };
+    const auto* e = static_cast<const DestroyNotify*>(message);
+    constexpr quint8 kDestroyNotify = 17;
+    if ((e->responseType & 0x7f) == kDestroyNotify && e->window == window->winId()) {
+        std::fprintf(stderr, "suirei: the window was destroyed by another program; the game ends\n");
+        window->stopPlaying();
+        QCoreApplication::exit(0);
+    }
+    return false;
 }
 
 bool Form6::Form_Load() {
     try {
         story_.Form_Load();
         return true;
-    } catch (const PictureError& e) {
+    } catch (const GameError& e) {
         fail(e.message());
         return false;
     }
 }
 
 void Form6::onClick(Button b) {
-    if (failed_) return;
+    // A click that slipped past the input filter while the strike plays
+    // (a program clicking, say) is dropped all the same.
+    if (failed_ || playing_) return;
+    const QPointer<QWidget> focused = focusWidget();
     try {
         story_.click(b);
-    } catch (const PictureError& e) {
+    } catch (const GameError& e) {
         fail(e.message());
+        return;
     }
-    if (dropInput_) {
-        // Whatever the player clicked while the strike played is dropped
-        // here, so no click lands on a button that changed under the cursor:
-        // input already read from the window system, and events posted while
-        // that was handled, all pass the filter before it goes.
-        for (int pass = 0; pass < 2; ++pass) {
-            QCoreApplication::processEvents();
-            QCoreApplication::sendPostedEvents();
-        }
-        qApp->removeEventFilter(this);
-        dropInput_ = false;
+    if (playing_) {
+        strikeFocus_ = focused;
+        playFrames();
+    } else if (focused && !focused->isVisibleTo(this)) {
+        focusStory();
     }
 }
 
 void Form6::fail(const QString& message) {
+    // The error dialog must take the player's OK and Return: nothing of the
+    // strike may go on dropping input under it.
+    stopPlaying();
     failed_ = true;
     if (onFailure_) {
         onFailure_(message);
@@ -193,15 +236,45 @@ void Form6::fail(const QString& message) {
     QCoreApplication::exit(1);
 }
 
-void Form6::setVisible(Button b, bool visible) { button(b)->setVisible(visible); }
+void Form6::setVisible(Button b, bool visible) {
+    visible_[static_cast<std::size_t>(index(b))] = visible;
+    if (!playing_) button(b)->setVisible(visible);
+}
 
-bool Form6::isVisible(Button b) const { return button(b)->isVisibleTo(this); }
+bool Form6::isVisible(Button b) const { return visible_[static_cast<std::size_t>(index(b))]; }
 
 void Form6::setText(std::string_view text) {
     text_.assign(text);
+    if (!playing_) showText(text_);
+}
+
+void Form6::loadPicture(std::string_view file) {
+    const QString name = QString::fromUtf8(file.data(), static_cast<qsizetype>(file.size()));
+    const QImage image = readPicture(name);
+    picture_ = name;
+    // During the strike the picture waits for the frames; it is read again
+    // when its turn comes.
+    if (!playing_) showPicture(name, image);
+}
+
+void Form6::showFrame(std::string_view file, std::chrono::milliseconds hold) {
+    // Checked now, so that a missing frame fails the click that needs it.
+    readPicture(QString::fromUtf8(file.data(), static_cast<qsizetype>(file.size())));
+    if (!playing_) {
+        playing_ = true;
+        dropInput(true);
+        // A frame queued outside a click starts playing from the event loop.
+        QMetaObject::invokeMethod(this, &Form6::playFrames, Qt::QueuedConnection);
+    }
+    frames_.push_back(snapshot(*this, file, frameHold_.value_or(hold)));
+}
+
+void Form6::showText(const std::string& text) {
     // The story's line breaks are CR LF pairs; the text box wants paragraphs.
     QString shown = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    if (shown == shownText_) return;
+    shownText_ = shown;
     T1_->setPlainText(shown);
 
     QTextBlockFormat lines;
@@ -211,29 +284,95 @@ void Form6::setText(std::string_view text) {
     all.mergeBlockFormat(lines);
 }
 
-void Form6::loadPicture(std::string_view file) {
-    const QString name = QString::fromUtf8(file.data(), static_cast<qsizetype>(file.size()));
-    const QImage image = readPicture(name);
-    P1_->setPixmap(QPixmap::fromImage(image));
-    pictureFile_ = name;
+void Form6::showButtons(const std::array<bool, kButtonCount>& visible) {
+    for (Button b : kAllButtons) button(b)->setVisible(visible[static_cast<std::size_t>(index(b))]);
 }
 
-void Form6::showFrame(std::string_view file, std::chrono::milliseconds hold) {
-    loadPicture(file);
-    if (!dropInput_) {
+void Form6::showPicture(const QString& file, const QImage& image) {
+    P1_->setPixmap(QPixmap::fromImage(image));
+    pictureFile_ = file;
+}
+
+void Form6::focusStory() {
+    // The button that moves the story on, never Quit by itself: one stray
+    // Space would end a game that has no saves. Keyboard players still reach
+    // Quit with Tab.
+    for (Button b : kAllButtons) {
+        if (b == Button::Command12 || !isVisible(b)) continue;
+        setAttribute(Qt::WA_KeyboardFocusChange);  // the focus ring is drawn
+        button(b)->setFocus(Qt::TabFocusReason);
+        return;
+    }
+    T1_->setFocus(Qt::OtherFocusReason);
+}
+
+void Form6::playFrames() {
+    if (!playing_ || startedFrames_) return;
+    startedFrames_ = true;
+    playNextFrame();
+}
+
+void Form6::playNextFrame() {
+    if (!playing_) return;
+    try {
+        if (frames_.empty()) {
+            // What the click left: iru.bmp, the empty page, Talk.
+            if (!picture_.isEmpty()) showPicture(picture_, readPicture(picture_));
+            showText(text_);
+            showButtons(visible_);
+            if (strikeFocus_ && !strikeFocus_->isVisibleTo(this)) focusStory();
+            repaint();
+            playing_ = false;
+            startedFrames_ = false;
+            // Input that came while the last frame was held and is still
+            // queued is dropped before the filter goes.
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    if (playing_) return;
+                    dropInput(false);
+                    Q_EMIT framesPlayed();
+                },
+                Qt::QueuedConnection);
+            return;
+        }
+        const HeldFrame frame = std::move(frames_.front());
+        frames_.pop_front();
+        const QString file = QString::fromStdString(frame.picture);
+        showPicture(file, readPicture(file));
+        showText(frame.text);
+        showButtons(frame.visible);
+        // The frame and the battle cry reach the screen now, not whenever
+        // the event loop would have painted them.
+        repaint();
+        frameTimer_.start(frame.hold);
+    } catch (const GameError& e) {
+        fail(e.message());
+    }
+}
+
+void Form6::stopPlaying() {
+    frameTimer_.stop();
+    frames_.clear();
+    playing_ = false;
+    startedFrames_ = false;
+    dropInput(false);
+}
+
+void Form6::dropInput(bool drop) {
+    if (drop == dropInput_) return;
+    dropInput_ = drop;
+    if (drop)
         qApp->installEventFilter(this);
-        dropInput_ = true;
-    }
-    // Bring the frame, and the prince's cry in T1, to the screen now, then
-    // hold it. Paint and window events go on being handled meanwhile, so the
-    // window can still be closed; the player's clicks are eaten by the filter.
-    repaint();
-    QElapsedTimer held;
-    held.start();
-    while (QWidget::isVisible() && held.elapsed() < frameHold_.value_or(hold).count()) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        QThread::msleep(5);
-    }
+    else
+        qApp->removeEventFilter(this);
+}
+
+void Form6::closeEvent(QCloseEvent* event) {
+    // Closing the window during the strike ends the game; the frames left
+    // are not played.
+    stopPlaying();
+    QWidget::closeEvent(event);
 }
 
 bool Form6::event(QEvent* event) {
@@ -266,11 +405,82 @@ bool Form6::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
+#ifdef __linux__
+namespace {
+
+// Where a symbolic link points, in raw bytes; empty when the kernel cannot
+// spell it out (a path over 4096 bytes).
+std::string readLink(const char* link) {
+    std::string target(256, '\0');
+    for (;;) {
+        const ssize_t n = ::readlink(link, target.data(), target.size());
+        if (n < 0) return {};
+        if (static_cast<std::size_t>(n) < target.size()) return target.substr(0, static_cast<std::size_t>(n));
+        target.resize(target.size() * 2);
+    }
+}
+
+std::string folderOf(const std::string& path) {
+    const auto slash = path.rfind('/');
+    if (slash == std::string::npos) return {};
+    return slash == 0 ? std::string("/") : path.substr(0, slash);
+}
+
+// chdir, and for a path too long for one call, one folder at a time.
+bool enterFolder(const std::string& folder) {
+    if (::chdir(folder.c_str()) == 0) return true;
+    if (errno != ENAMETOOLONG) return false;
+    if (folder.front() == '/' && ::chdir("/") != 0) return false;
+    for (std::size_t from = 0; from < folder.size();) {
+        std::size_t to = folder.find('/', from);
+        if (to == std::string::npos) to = folder.size();
+        if (to > from && ::chdir(folder.substr(from, to - from).c_str()) != 0) return false;
+        from = to + 1;
+    }
+    return true;
+}
+
+}  // namespace
+
+void Form6::enterProgramFolder() {
+    // The folder by its bytes as the file system has them: a folder unzipped
+    // from a Japanese Windows archive can be named in Shift_JIS, which no
+    // decoded QString would name again.
+    std::string folder = folderOf(readLink("/proc/self/exe"));
+    int reason = errno;
+    if (folder.empty()) {
+        // A program folder deeper than 4096 bytes: the program was started by
+        // a shorter relative path from the current directory, which nothing
+        // has changed yet. Taken only if it is the very same program file.
+        std::string argv0;
+        if (std::FILE* f = std::fopen("/proc/self/cmdline", "rb")) {
+            for (int c; (c = std::fgetc(f)) != EOF && c != '\0';) argv0 += static_cast<char>(c);
+            std::fclose(f);
+        }
+        struct stat self {}, named {};
+        if (argv0.find('/') != std::string::npos && ::stat("/proc/self/exe", &self) == 0 &&
+            ::stat(argv0.c_str(), &named) == 0 && self.st_dev == named.st_dev && self.st_ino == named.st_ino)
+            folder = folderOf(argv0);
+    }
+    if (folder.empty())
+        throw GameError(QStringLiteral("プログラムのフォルダーが分かりません。\n(/proc/self/exe: %1)")
+                            .arg(QString::fromLocal8Bit(std::strerror(reason))));
+    if (!enterFolder(folder)) {
+        reason = errno;
+        throw GameError(QStringLiteral("プログラムのフォルダーに移れません。\n(%1: %2)")
+                            .arg(showBytes(QByteArray::fromStdString(folder)), QString::fromLocal8Bit(std::strerror(reason))));
+    }
+    setPictureFolder(showBytes(QByteArray::fromStdString(folder)));
+}
+#else
 void Form6::enterProgramFolder() {
     const QString folder = QCoreApplication::applicationDirPath();
     if (!QDir::setCurrent(folder))
-        throw PictureError(QString(), QStringLiteral("プログラムのフォルダーに移れません。"), folder);
+        throw GameError(QStringLiteral("プログラムのフォルダーに移れません。\n(%1: cannot make it the current folder)")
+                            .arg(QDir::toNativeSeparators(folder)));
+    setPictureFolder(QDir::toNativeSeparators(folder));
 }
+#endif
 
 void Form6::quit() {
     close();

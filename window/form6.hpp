@@ -3,13 +3,17 @@
 // Screen interface.
 #pragma once
 
+#include <QAbstractNativeEventFilter>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QTextEdit>
+#include <QTimer>
 #include <QWidget>
 
 #include <array>
 #include <chrono>
+#include <deque>
 #include <functional>
 #include <optional>
 #include <string>
@@ -47,7 +51,11 @@ public:
     QPushButton* button(Button b) const { return buttons_[static_cast<std::size_t>(index(b))]; }
     QTextEdit* T1() const { return T1_; }
     QLabel* P1() const { return P1_; }
+    // The picture P1 shows at this moment (a frame, while the strike plays).
     QString pictureFile() const { return pictureFile_; }
+    // True from the first frame of the strike until what the click left is
+    // on the screen: the player's input is dropped meanwhile.
+    bool playingFrames() const { return playing_; }
 
     // How long each frame of the strike stays on screen, in place of the
     // story's own hold (tests shorten it).
@@ -63,13 +71,34 @@ public:
     // 35 full-width characters fit the text box.
     static QFont gameFont();
 
+Q_SIGNALS:
+    // The strike is over and the window shows what the click left.
+    void framesPlayed();
+
 protected:
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void onClick(Button b);
     void fail(const QString& message);
+
+    // Puts a page, a picture and the buttons on the screen.
+    void showText(const std::string& text);
+    void showButtons(const std::array<bool, kButtonCount>& visible);
+    void showPicture(const QString& file, const QImage& image);
+    // Keyboard focus to the first shown button that moves the story on.
+    void focusStory();
+
+    // The strike: the frames the click queued, each held on the screen by a
+    // timer, then what the click left. No nested event loop: between frames
+    // the window goes back to the event loop, and a filter on the whole
+    // application drops the player's input.
+    void playFrames();
+    void playNextFrame();
+    void stopPlaying();
+    void dropInput(bool drop);
 
     // With SUIREI_BENCH_TRACE set, the window tells standard error when it
     // was first painted and how long each click took to reach the screen.
@@ -79,9 +108,27 @@ private:
     QLabel* P1_;
     QTextEdit* T1_;
     std::array<QPushButton*, kButtonCount> buttons_{};
+    // What the story has set: the page, the buttons and the picture. While
+    // the strike plays the screen shows its frames instead, and catches up
+    // with these when the frames are over.
     std::string text_;
+    std::array<bool, kButtonCount> visible_{};
+    QString picture_;
     QString pictureFile_;
+    QString shownText_;
     std::optional<std::chrono::milliseconds> frameHold_;
+    std::deque<HeldFrame> frames_;
+    QTimer frameTimer_;
+    bool playing_ = false;
+    bool startedFrames_ = false;
+    // Ends the game when another X client destroys the window: the toolkit
+    // would go on running with nothing on the screen.
+    struct WindowDestroyed : QAbstractNativeEventFilter {
+        Form6* window;
+        explicit WindowDestroyed(Form6* w) : window(w) {}
+        bool nativeEventFilter(const QByteArray& type, void* message, qintptr* result) override;
+    } windowDestroyed_{this};
+    QPointer<QWidget> strikeFocus_;
     bool dropInput_ = false;
     bool failed_ = false;
     FailureHandler onFailure_;

@@ -67,6 +67,43 @@ int main(int argc, char** argv) {
     const QByteArray small = bmp(scene(5, 4, QImage::Format_RGB888));
     put("top-down-24.bmp", with<qint32>(small, 22, -4));
 
+    // The other kinds the decoder reads, whole (2 × 2 pixels, 4 colours):
+    // run-length coded, bit fields, the old OS/2 core header.
+    const auto header = [](int bits, int compression, int colours, const QByteArray& rest) {
+        QByteArray info(40, '\0');
+        qToLittleEndian<quint32>(40, info.data());
+        qToLittleEndian<qint32>(2, info.data() + 4);
+        qToLittleEndian<qint32>(2, info.data() + 8);
+        qToLittleEndian<quint16>(1, info.data() + 12);
+        qToLittleEndian<quint16>(static_cast<quint16>(bits), info.data() + 14);
+        qToLittleEndian<quint32>(static_cast<quint32>(compression), info.data() + 16);
+        qToLittleEndian<quint32>(static_cast<quint32>(colours), info.data() + 32);
+        return info + rest;
+    };
+    const auto file = [](const QByteArray& info, const QByteArray& pixels) {
+        QByteArray head(14, '\0');
+        head[0] = 'B';
+        head[1] = 'M';
+        qToLittleEndian<quint32>(static_cast<quint32>(14 + info.size() + pixels.size()), head.data() + 2);
+        qToLittleEndian<quint32>(static_cast<quint32>(14 + info.size()), head.data() + 10);
+        return head + info + pixels;
+    };
+    const QByteArray colours("\x00\x00\x00\x00\xff\x00\x00\x00\x00\xff\x00\x00\x00\x00\xff\x00", 16);
+    put("rle8.bmp", file(header(8, 1, 4, colours), QByteArray("\x02\x01\x00\x00\x00\x02\x02\x03\x00\x01", 10)));
+    put("rle4.bmp", file(header(4, 2, 4, colours), QByteArray("\x02\x12\x00\x00\x02\x23\x00\x01", 8)));
+    QByteArray masks(12, '\0');
+    qToLittleEndian<quint32>(0xF800, masks.data());
+    qToLittleEndian<quint32>(0x07E0, masks.data() + 4);
+    qToLittleEndian<quint32>(0x001F, masks.data() + 8);
+    put("bitfields-565.bmp", file(header(16, 3, 0, masks), QByteArray(8, '\x5a')));
+    QByteArray core(12, '\0');
+    qToLittleEndian<quint32>(12, core.data());
+    qToLittleEndian<quint16>(2, core.data() + 4);
+    qToLittleEndian<quint16>(2, core.data() + 6);
+    qToLittleEndian<quint16>(1, core.data() + 8);
+    qToLittleEndian<quint16>(24, core.data() + 10);
+    put("os2-core-24.bmp", file(core, QByteArray(16, '\x77')));
+
     // Spoiled.
     put("cut-half.bmp", game.left(game.size() / 2));
     put("cut-one-byte.bmp", game.left(game.size() - 1));

@@ -8,8 +8,10 @@
 set -euo pipefail
 
 if [ -z "${XVFB_INNER:-}" ]; then
-  exec env XVFB_INNER=1 xvfb-run -a -s "-screen 0 800x600x24" "$0" "$@"
+  # An X server of its own, up and answering before anything uses it.
+  exec env XVFB_INNER=1 "$(dirname "$0")/../window/with_xvfb.sh" "$0" "$@"
 fi
+[ -n "${DISPLAY:-}" ] || { echo "FAIL: no DISPLAY"; exit 1; }
 
 cmake=$1
 cpack=$2
@@ -132,10 +134,10 @@ play_through() {  # label launcher
   elsewhere=$(mktemp -d "$work/elsewhere.XXXX")
   (cd "$elsewhere" && exec "$start") > "$work/out.txt" 2> "$work/err.txt" &
   pid=$!
-  win=$(timeout 20 xdotool search --sync --onlyvisible --name "翠　嶺　秘　抄" | head -n 1) || true
+  win=$(timeout 60 xdotool search --sync --onlyvisible --name "翠　嶺　秘　抄" | head -n 1) || true
   if [ -z "$win" ]; then
     cat "$work/err.txt"
-    fail "$label: no game window within 20 seconds"
+    fail "$label: no game window within 60 seconds"
   fi
   xdotool mousemove --window "$win" 456 100 click 1   # 終了
   for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done

@@ -6,12 +6,18 @@
 // the pictures, so a picture deep in the story can go missing without anyone
 // playing twenty minutes to reach it.
 //
-//   suirei-install-probe <picture>      e.g. suirei-install-probe an3.bmp
+//   suirei-install-probe <picture> [--remove-before-last PATH | --remove-after-last PATH]
+//
+// The options remove a file or folder (relative to the program folder; "."
+// is the folder itself) just before the last click, or just after it, while
+// the strike that click started is still to play.
 #include <QApplication>
 #include <QTimer>
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
+#include <system_error>
 
 #include "explore.hpp"
 #include "form6.hpp"
@@ -21,10 +27,18 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("suirei"));
     QApplication::setFont(suirei::Form6::gameFont());
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s <picture>\n", argv[0]);
+    const std::string option = argc == 4 ? argv[2] : "";
+    if (argc != 2 && !(argc == 4 && (option == "--remove-before-last" || option == "--remove-after-last"))) {
+        std::fprintf(stderr, "usage: %s <picture> [--remove-before-last PATH | --remove-after-last PATH]\n", argv[0]);
         return 2;
     }
+    const std::string doomed = argc == 4 ? argv[3] : "";
+    const auto remove = [&] {
+        std::error_code error;
+        std::filesystem::path path = doomed == "." ? std::filesystem::current_path(error) : std::filesystem::path(doomed);
+        std::filesystem::remove_all(path, error);
+        if (error) std::fprintf(stderr, "probe: cannot remove %s: %s\n", doomed.c_str(), error.message().c_str());
+    };
     const std::string goal = argv[1];
     const auto route = suirei::testing::shortest_route(suirei::story(), suirei::testing::loads_picture(goal));
     if (!route) {
@@ -36,7 +50,7 @@ int main(int argc, char** argv) {
     if (!window.Form_Load()) return 1;
     window.show();
     QTimer::singleShot(0, &window, [&] {
-        for (suirei::Button b : *route) {
+        for (const suirei::Button& b : *route) {
             // A failed picture hides the window and ends the event loop with
             // the failure's status; nothing more is clicked.
             if (!window.QWidget::isVisible()) return;
@@ -46,9 +60,22 @@ int main(int argc, char** argv) {
                 QCoreApplication::exit(2);
                 return;
             }
+            const bool last = &b == &route->back();
+            if (last && option == "--remove-before-last") remove();
             window.button(b)->click();
+            if (last && option == "--remove-after-last") remove();
         }
         if (!window.QWidget::isVisible()) return;
+        // A strike the last click started plays out first.
+        if (window.playingFrames()) {
+            QObject::connect(&window, &suirei::Form6::framesPlayed, [&] {
+                std::printf("reached %s after %zu clicks at state %d\n", goal.c_str(), route->size(),
+                            window.story().state());
+                std::fflush(stdout);
+                QCoreApplication::exit(0);
+            });
+            return;
+        }
         std::printf("reached %s after %zu clicks at state %d\n", goal.c_str(), route->size(), window.story().state());
         std::fflush(stdout);
         QCoreApplication::exit(0);

@@ -13,8 +13,10 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include <filesystem>
 #include <functional>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "check.hpp"
@@ -95,7 +97,10 @@ public:
         return o;
     }
     Outcome game(const QStringList& wrapper = {}) const { return run(QStringLiteral(SUIREI_GAME), {}, wrapper); }
-    Outcome probe(const QString& picture) const { return run(QStringLiteral(SUIREI_PROBE), {picture}); }
+    Outcome probe(const QString& picture, const QStringList& options = {}) const {
+        return run(QStringLiteral(SUIREI_PROBE), QStringList{picture} + options);
+    }
+    QString folder() const { return dir_.path(); }
 
 private:
     QTemporaryDir dir_;
@@ -224,6 +229,123 @@ TEST(BrokenInstall, ASpoiledFrameOfTheStrikeIsNamed) {
         replace_with_folder(folder.path(QStringLiteral("an2.bmp")));
         expect_reported(folder.probe(QStringLiteral("an2.bmp")), QStringLiteral("an2.bmp"), QStringLiteral("is a directory"));
     }
+}
+
+// A picture file far larger than any picture is refused before it is read,
+// at start-up and deep in the story alike: not an abort for want of memory,
+// not gigabytes read first. The files are sparse and take no room on disk.
+TEST(BrokenInstall, APictureFileFarTooLargeIsRefusedUnread) {
+    for (qint64 size : {qint64{64} << 30, qint64{3} << 30}) {
+        SCOPED_TRACE(size);
+        {
+            ProgramFolder folder;
+            truncate(folder.path(QStringLiteral("kuron.bmp")), size);
+            expect_reported(folder.game(), QStringLiteral("kuron.bmp"), QStringLiteral("too large"));
+        }
+        {
+            ProgramFolder folder;
+            truncate(folder.path(QStringLiteral("kou.bmp")), size);
+            expect_reported(folder.probe(QStringLiteral("kou.bmp")), QStringLiteral("kou.bmp"), QStringLiteral("too large"));
+        }
+    }
+}
+
+// A frame that is there when the click checks it and gone when its turn
+// comes, while the frames play.
+TEST(BrokenInstall, AFrameGoneWhileTheStrikePlaysIsNamed) {
+    ProgramFolder folder;
+    const Outcome o = folder.probe(QStringLiteral("an3.bmp"), {QStringLiteral("--remove-after-last"), QStringLiteral("an3.bmp")});
+    expect_reported(o, QStringLiteral("an3.bmp"), QStringLiteral("no such file"));
+}
+
+// The program folder deleted during a game: the message names the folder the
+// game was started in, not a bare "/kou.bmp".
+TEST(BrokenInstall, AProgramFolderDeletedDuringTheGameIsNamed) {
+    ProgramFolder folder;
+    const QString where = folder.folder();
+    const Outcome o = folder.probe(QStringLiteral("kou.bmp"), {QStringLiteral("--remove-before-last"), QStringLiteral(".")});
+    expect_reported(o, QStringLiteral("kou.bmp"), QStringLiteral("no such file"));
+    EXPECT_TRUE(o.err.contains(QStringLiteral("(%1/kou.bmp: no such file)").arg(where))) << o.err.toStdString();
+}
+
+// Runs a shell script with the folder's programs at hand ($1 is the folder).
+Outcome shell(const ProgramFolder& folder, const QString& script) {
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral("bash"), {QStringLiteral("-c"), QStringLiteral("set -e\n") + script, QStringLiteral("shell"), folder.folder()});
+    Outcome o;
+    o.finished = p.waitForFinished(120'000);
+    if (!o.finished) {
+        p.kill();
+        p.waitForFinished();
+    }
+    o.how = p.exitStatus();
+    o.status = p.exitCode();
+    o.out = QString::fromLocal8Bit(p.readAllStandardOutput());
+    o.err = QString::fromLocal8Bit(p.readAllStandardError());
+    return o;
+}
+
+// Folders a player may well put the game in: one named in Shift_JIS bytes,
+// as unzipping an archive made on a Japanese Windows machine leaves it, and
+// one deeper than the 4096 bytes a path may have. The game starts from both,
+// from somewhere else, and plays into the story.
+TEST(UnusualProgramFolder, ANameThatIsNotUtf8) {
+    ProgramFolder folder;
+    const Outcome o = shell(folder, QStringLiteral(
+        "top=$(mktemp -d); trap 'rm -rf \"$top\"' EXIT\n"
+        "sjis=$(printf '\\x90\\x95\\x97\\xe9\\x94\\xe9\\x8f\\xb4')\n"   // 翠嶺秘抄 in Shift_JIS
+        "cp -a \"$1\" \"$top/$sjis\"\n"
+        "cd \"$top\"\n"
+        "\"$top/$sjis/suirei-install-probe\" kou.bmp\n"));
+    ASSERT_TRUE(o.finished);
+    EXPECT_EQ(o.status, 0) << o.err.toStdString();
+    EXPECT_TRUE(o.out.startsWith(QStringLiteral("reached kou.bmp"))) << o.out.toStdString() << o.err.toStdString();
+}
+
+TEST(UnusualProgramFolder, APathLongerThan4096Bytes) {
+    ProgramFolder folder;
+    const Outcome o = shell(folder, QStringLiteral(
+        "top=$(mktemp -d); trap 'rm -rf \"$top\"' EXIT\n"
+        "cd \"$top\"\n"
+        "name=$(printf '%.0s翠' $(seq 60))\n"   // 180 bytes a folder
+        "for i in $(seq 25); do mkdir \"$name\"; cd \"$name\"; done\n"
+        "cp -a \"$1\" game\n"
+        "deep=$(pwd)\n"
+        "bytes=$(printf %s \"$deep\" | wc -c)\n"
+        "[ \"$bytes\" -gt 4096 ] || { echo \"only $bytes bytes deep\" >&2; exit 3; }\n"
+        "mkdir elsewhere; cd elsewhere\n"
+        "../game/suirei-install-probe kou.bmp\n"));
+    ASSERT_TRUE(o.finished);
+    EXPECT_EQ(o.status, 0) << o.err.toStdString();
+    EXPECT_TRUE(o.out.startsWith(QStringLiteral("reached kou.bmp"))) << o.out.toStdString() << o.err.toStdString();
+}
+
+// Where the folder truly cannot be entered, the message names it, its bytes
+// shown safely, and says why.
+TEST(UnusualProgramFolder, AFolderThatCannotBeEnteredIsNamedWithTheReason) {
+    // Root enters any folder; without the two capabilities that let it pass
+    // over permissions it is refused like anyone else.
+    QString wrapper;
+    if (::geteuid() == 0) {
+        const QString setpriv = QStandardPaths::findExecutable(QStringLiteral("setpriv"));
+        if (setpriv.isEmpty()) GTEST_SKIP() << "running as root and setpriv (util-linux) is missing";
+        wrapper = setpriv + QStringLiteral(" --inh-caps=-dac_override,-dac_read_search --bounding-set=-dac_override,-dac_read_search -- ");
+    }
+    ProgramFolder folder;
+    const Outcome o = shell(folder, QStringLiteral(
+        "top=$(mktemp -d); trap 'chmod -R u+rwx \"$top\"; rm -rf \"$top\"' EXIT\n"
+        "sjis=$(printf '\\x90\\x95')\n"   // 翠 in Shift_JIS
+        "cp -a \"$1\" \"$top/$sjis\"\n"
+        "chmod a-x \"$top/$sjis\"\n"
+        "cd \"$top\"\n"
+        "%1\"$top/$sjis/suirei\"\n").arg(wrapper));
+    ASSERT_TRUE(o.finished);
+    EXPECT_EQ(o.status, 1) << o.err.toStdString();
+    EXPECT_TRUE(o.err.contains(QStringLiteral("プログラムのフォルダーに移れません。"))) << o.err.toStdString();
+    EXPECT_TRUE(o.err.contains(QStringLiteral("/\\x90\\x95: Permission denied)"))) << o.err.toStdString();
 }
 
 }  // namespace

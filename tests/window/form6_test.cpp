@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QFontMetrics>
 #include <QImage>
+#include <QKeyEvent>
+#include <QStyleOptionButton>
 #include <QTemporaryDir>
 #include <QScrollBar>
 #include <QTextBlock>
@@ -15,6 +17,7 @@
 #include <sys/stat.h>
 #endif
 
+#include "explore.hpp"
 #include "form6.hpp"
 #include "picture.hpp"
 #include "scratch.hpp"
@@ -169,11 +172,81 @@ TEST_F(Window, ClicksReachTheStoryAndTheStrikeFramesPassThroughP1) {
     window.show();
     window.button(Command9)->click();
     EXPECT_EQ(window.story().state(), 2);
-    // The frames of the strike: each goes through P1 and is held there.
+    // A frame of the strike goes through P1 and is held there; a click
+    // meanwhile is dropped, and afterwards P1 shows the scene again.
+    QStringList shown;
+    QObject::connect(&window, &Form6::framesPlayed, [&] { shown << window.pictureFile(); });
+    window.setFrameHold(std::chrono::milliseconds(100));
     window.showFrame("an1.bmp", kFrameHold);
-    EXPECT_EQ(window.pictureFile(), QStringLiteral("an1.bmp"));
+    EXPECT_TRUE(window.playingFrames());
+    window.button(Command12)->click();
+    EXPECT_TRUE(window.QWidget::isVisible()) << "Quit during a frame is dropped";
+    testing::wait_until([&] {
+        if (window.pictureFile() == QStringLiteral("an1.bmp") && shown.isEmpty()) shown << window.pictureFile();
+        return !window.playingFrames();
+    });
+    for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
+    EXPECT_EQ(shown, (QStringList{QStringLiteral("an1.bmp"), QStringLiteral("kuron.bmp")}));
     window.button(Command12)->click();
     EXPECT_FALSE(window.QWidget::isVisible()) << "Quit closes the window";
+}
+
+// A key press as the keyboard makes it, to whichever control has the focus.
+void press(int key) {
+    QWidget* to = QApplication::focusWidget();
+    ASSERT_NE(to, nullptr);
+    const QString text = key == Qt::Key_Space ? QStringLiteral(" ") : QString();
+    QKeyEvent down(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QKeyEvent up(QEvent::KeyRelease, key, Qt::NoModifier, text);
+    QApplication::sendEvent(to, &down);
+    QApplication::sendEvent(to, &up);
+}
+
+TEST(Focus, AnsweringAChoiceHandsTheFocusToTheStoryNeverToQuit) {
+    // Players of story games press Space all the time: when the focused
+    // button hides itself, the next Space must move the story on, not quit.
+    const auto route = testing::shortest_route(story(), testing::reaches_state(230));
+    ASSERT_TRUE(route.has_value());
+    for (Button choice : {Command10, Command11}) {
+        SCOPED_TRACE(name(choice));
+        Pictures pictures;
+        TestWindow window{story()};
+        window.setFrameHold(std::chrono::milliseconds(1));
+        ASSERT_TRUE(window.Form_Load());
+        window.show();
+        window.activateWindow();
+        ASSERT_TRUE(testing::wait_until([&] { return window.isActiveWindow(); }));
+        for (Button b : *route) window.button(b)->click();
+        ASSERT_EQ(window.story().state(), 230);
+
+        window.button(choice)->setFocus(Qt::TabFocusReason);
+        press(Qt::Key_Space);
+        ASSERT_TRUE(testing::wait_until([&] { return !window.playingFrames(); }));
+        for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
+        const int after = window.story().state();
+        EXPECT_NE(after, 230);
+
+        QPushButton* talk = window.button(Command1);
+        ASSERT_TRUE(talk->isVisibleTo(&window));
+        EXPECT_EQ(QApplication::focusWidget(), talk);
+        // The style draws the focus ring only for focus a player can see.
+        QStyleOptionButton option;
+        option.initFrom(talk);
+        EXPECT_TRUE(option.state.testFlag(QStyle::State_HasFocus));
+        EXPECT_TRUE(option.state.testFlag(QStyle::State_KeyboardFocusChange)) << "no focus ring";
+
+        press(Qt::Key_Space);
+        EXPECT_TRUE(window.QWidget::isVisible()) << "a stray Space quit the game";
+        EXPECT_NE(window.story().state(), after) << "Space on Talk moved the story on";
+
+        // Quit is still one Tab or a few away.
+        bool reached = false;
+        for (int i = 0; i < 15 && !reached; ++i) {
+            press(Qt::Key_Tab);
+            reached = QApplication::focusWidget() == window.button(Command12);
+        }
+        EXPECT_TRUE(reached) << "Tab never reached 終了";
+    }
 }
 
 }  // namespace

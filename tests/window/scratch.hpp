@@ -5,9 +5,15 @@
 #include <gtest/gtest.h>
 
 #include <QColor>
+#include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QThread>
 #include <QImage>
 #include <QTemporaryDir>
+
+#include <chrono>
+#include <functional>
 
 #include "check.hpp"
 #include "form6.hpp"
@@ -47,5 +53,17 @@ public:
     using Form6::Form6;
     void enterProgramFolder() override {}
 };
+
+// Runs the event loop until `done` holds or `limit` has passed; tells which.
+inline bool wait_until(const std::function<bool()>& done, std::chrono::milliseconds limit = std::chrono::seconds(20)) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() > limit.count()) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        QThread::msleep(1);
+    }
+    return true;
+}
 
 }  // namespace suirei::testing

@@ -6,17 +6,19 @@ set -euo pipefail
 
 game=$(readlink -f "$1")
 if [ -z "${XVFB_INNER:-}" ]; then
-  exec env XVFB_INNER=1 xvfb-run -a -s "-screen 0 800x600x24" "$0" "$game"
+  # An X server of its own, up and answering before the game starts.
+  exec env XVFB_INNER=1 "$(dirname "$0")/with_xvfb.sh" "$0" "$game"
 fi
 
 work=$(mktemp -d)
 trap 'kill "$pid" 2>/dev/null || true; rm -rf "$work"' EXIT
 cd "$work"   # not the program's folder
 
+[ -n "${DISPLAY:-}" ] || { echo "FAIL: no DISPLAY"; exit 1; }
 start=$(date +%s%N)
 "$game" > "$work/out.txt" 2>&1 &
 pid=$!
-win=$(timeout 20 xdotool search --sync --onlyvisible --name "翠　嶺　秘　抄" | head -n 1)
+win=$(timeout 60 xdotool search --sync --onlyvisible --name "翠　嶺　秘　抄" | head -n 1)
 shown=$(date +%s%N)
 echo "window shown after $(( (shown - start) / 1000000 )) ms"
 
