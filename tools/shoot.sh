@@ -4,7 +4,8 @@
 # file (all of them by default) with xdotool, as a player would, and saves a
 # screenshot of the window. For looking at scenes without playing to them.
 # SHOOT_DELAY (seconds, default 0.5) is how long to wait before the shot:
-# 0.3 catches the strike at Iruka in the middle of its frames.
+# with a "2" at 230 as the last click, 0.3 catches the strike at Iruka in the
+# middle of its frames.
 set -euo pipefail
 game=$(readlink -f "$1"); route=$(readlink -f "$2"); out=$(readlink -m "$3"); count=${4:-100000}
 if [ -z "${SHOOT_INNER:-}" ]; then
@@ -21,17 +22,20 @@ declare -A at=(
   [続きを読む]="200 112" [Command9]="200 112" [1]="376 100" [Command10]="376 100"
   [2]="416 100" [Command11]="416 100")
 n=0
+strike=0
 while IFS= read -r line; do
   word=$(echo "$line" | sed -e 's/#.*//' -e 's/^[[:space:]]*//' -e 's/[[:space:]]*$//')
   [ -n "$word" ] || continue
   [ "$n" -lt "$count" ] || break
   xy=${at[$word]:-}
   [ -n "$xy" ] || { echo "shoot.sh: no button called $word" >&2; exit 2; }
+  # The game drops clicks while the strike at Iruka plays after a "2", so
+  # the next click waits it out (800 ms of frames).
+  [ "$strike" -eq 0 ] || sleep 1.2
   # shellcheck disable=SC2086
   xdotool mousemove --window "$win" $xy click 1
   n=$((n + 1))
-  # The game drops clicks while the strike at Iruka plays after a "2".
-  case $word in 2|Command11) sleep 1.2 ;; *) sleep 0.05 ;; esac
+  case $word in 2|Command11) strike=1 ;; *) strike=0; sleep 0.05 ;; esac
 done < "$route"
 sleep "${SHOOT_DELAY:-0.5}"
 import -window "$win" "$out"
