@@ -34,6 +34,21 @@ struct Outcome {
     QString err;
 };
 
+// Waits up to two minutes for a started program, then kills it.
+Outcome wait_for(QProcess& p) {
+    Outcome o;
+    o.finished = p.waitForFinished(120'000);
+    if (!o.finished) {
+        p.kill();
+        p.waitForFinished();
+    }
+    o.how = p.exitStatus();
+    o.status = p.exitCode();
+    o.out = QString::fromLocal8Bit(p.readAllStandardOutput());
+    o.err = QString::fromLocal8Bit(p.readAllStandardError());
+    return o;
+}
+
 // A program folder as the package installs it: the game, the probe and the
 // eighteen pictures. The pictures come from the build when it made them all;
 // otherwise they are stand-ins of the same size and depth.
@@ -84,17 +99,7 @@ public:
             p.start(exe, args);
         else
             p.start(wrapper.first(), wrapper.mid(1) + QStringList{exe} + args);
-        Outcome o;
-        o.finished = p.waitForFinished(120'000);
-        if (!o.finished) {
-            p.kill();
-            p.waitForFinished();
-        }
-        o.how = p.exitStatus();
-        o.status = p.exitCode();
-        o.out = QString::fromLocal8Bit(p.readAllStandardOutput());
-        o.err = QString::fromLocal8Bit(p.readAllStandardError());
-        return o;
+        return wait_for(p);
     }
     Outcome game(const QStringList& wrapper = {}) const { return run(QStringLiteral(SUIREI_GAME), {}, wrapper); }
     Outcome probe(const QString& picture, const QStringList& options = {}) const {
@@ -275,17 +280,7 @@ Outcome shell(const ProgramFolder& folder, const QString& script) {
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     p.setProcessEnvironment(env);
     p.start(QStringLiteral("bash"), {QStringLiteral("-c"), QStringLiteral("set -e\n") + script, QStringLiteral("shell"), folder.folder()});
-    Outcome o;
-    o.finished = p.waitForFinished(120'000);
-    if (!o.finished) {
-        p.kill();
-        p.waitForFinished();
-    }
-    o.how = p.exitStatus();
-    o.status = p.exitCode();
-    o.out = QString::fromLocal8Bit(p.readAllStandardOutput());
-    o.err = QString::fromLocal8Bit(p.readAllStandardError());
-    return o;
+    return wait_for(p);
 }
 
 // Folders a player may well put the game in: one named in Shift_JIS bytes,

@@ -26,19 +26,10 @@ namespace {
 using enum Button;
 using namespace std::chrono_literals;
 
+using testing::post_click;
 using testing::ScratchPictures;
 using testing::TestWindow;
 
-// A click as the mouse makes it: press and release in the middle of the
-// button, queued like any input from the window system.
-void post_click(QPushButton* b) {
-    const QPointF at = QRectF(b->rect()).center();
-    const QPointF global = b->mapToGlobal(at);
-    QCoreApplication::postEvent(b, new QMouseEvent(QEvent::MouseButtonPress, at, global, Qt::LeftButton,
-                                                   Qt::LeftButton, Qt::NoModifier));
-    QCoreApplication::postEvent(b, new QMouseEvent(QEvent::MouseButtonRelease, at, global, Qt::LeftButton,
-                                                   Qt::NoButton, Qt::NoModifier));
-}
 
 struct Strike : ::testing::Test {
     ScratchPictures pictures;
@@ -68,13 +59,7 @@ struct Strike : ::testing::Test {
         ASSERT_EQ(expected.state(), 231);
     }
 
-    bool wait_for_the_strike() {
-        if (!window.playingFrames()) return true;
-        QEventLoop loop;
-        QObject::connect(&window, &Form6::framesPlayed, &loop, &QEventLoop::quit);
-        QTimer::singleShot(20s, &loop, [&] { loop.exit(1); });
-        return loop.exec() == 0;
-    }
+    bool wait_for_the_strike() { return testing::wait_for_the_strike(window); }
 
     // The story as the click left it; the screen shows it too unless the
     // window was closed before the frames were over.

@@ -8,7 +8,11 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QEventLoop>
+#include <QMouseEvent>
+#include <QPushButton>
 #include <QThread>
+#include <QTimer>
 #include <QImage>
 #include <QTemporaryDir>
 
@@ -64,6 +68,27 @@ inline bool wait_until(const std::function<bool()>& done, std::chrono::milliseco
         QThread::msleep(1);
     }
     return true;
+}
+
+// A click as the mouse makes it: press and release in the middle of the
+// button, queued like any input from the window system.
+inline void post_click(QPushButton* b) {
+    const QPointF at = QRectF(b->rect()).center();
+    const QPointF global = b->mapToGlobal(at);
+    QCoreApplication::postEvent(b, new QMouseEvent(QEvent::MouseButtonPress, at, global, Qt::LeftButton,
+                                                   Qt::LeftButton, Qt::NoModifier));
+    QCoreApplication::postEvent(b, new QMouseEvent(QEvent::MouseButtonRelease, at, global, Qt::LeftButton,
+                                                   Qt::NoButton, Qt::NoModifier));
+}
+
+// Runs the event loop until the strike's frames are over (or 20 s have
+// passed); tells which.
+inline bool wait_for_the_strike(Form6& window) {
+    if (!window.playingFrames()) return true;
+    QEventLoop loop;
+    QObject::connect(&window, &Form6::framesPlayed, &loop, &QEventLoop::quit);
+    QTimer::singleShot(std::chrono::seconds(20), &loop, [&] { loop.exit(1); });
+    return loop.exec() == 0;
 }
 
 }  // namespace suirei::testing

@@ -22,17 +22,7 @@ namespace {
 
 using enum Button;
 using namespace std::chrono_literals;
-
-// Press and release in the middle of a button, queued like input from the
-// window system.
-void post_click(QPushButton* b) {
-    const QPointF at = QRectF(b->rect()).center();
-    const QPointF global = b->mapToGlobal(at);
-    QCoreApplication::postEvent(b, new QMouseEvent(QEvent::MouseButtonPress, at, global, Qt::LeftButton,
-                                                   Qt::LeftButton, Qt::NoModifier));
-    QCoreApplication::postEvent(b, new QMouseEvent(QEvent::MouseButtonRelease, at, global, Qt::LeftButton,
-                                                   Qt::NoButton, Qt::NoModifier));
-}
+using testing::post_click;
 
 void post_key(QWidget* to, int key) {
     QCoreApplication::postEvent(to, new QKeyEvent(QEvent::KeyPress, key, Qt::NoModifier, QStringLiteral(" ")));
@@ -69,13 +59,7 @@ struct StrikeOnScreen : ::testing::Test {
     }
 
     // Plays the event loop until the strike is over (or 20 s have passed).
-    bool wait_for_the_strike() {
-        if (!window.playingFrames()) return true;
-        QEventLoop loop;
-        QObject::connect(&window, &Form6::framesPlayed, &loop, &QEventLoop::quit);
-        QTimer::singleShot(20s, &loop, [&] { loop.exit(1); });
-        return loop.exec() == 0;
-    }
+    bool wait_for_the_strike() { return testing::wait_for_the_strike(window); }
 
     std::function<void(const Painted&)> on_paint;
 
