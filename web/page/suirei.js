@@ -1,0 +1,273 @@
+// The page: one more front end of the game, beside the desktop window. It
+// draws what the engine (compiled to WebAssembly) says and hands the player's
+// clicks back to it. Everything shown in the window — captions, page text,
+// which buttons are up, which picture, the frames of the strike — comes from
+// the engine; nothing of the story lives here.
+//
+// The page's own state is <html data-game>: loading, ready (takes clicks),
+// playing (the frames of the strike run; input is dropped), ended (after
+// 終了) or error (#message says what went wrong).
+//
+// T1 is a <textarea>: its value is the engine's page text with every CR LF
+// turned into LF, since a text box keeps line breaks as LF alone.
+(function () {
+  'use strict';
+
+  var root = document.documentElement;
+  var form = document.getElementById('Form6');
+  var P1 = document.getElementById('P1');
+  var T1 = document.getElementById('T1');
+  var after = document.getElementById('after');
+  var message = document.getElementById('message');
+  var params = new URLSearchParams(location.search);
+  var oneToOne = params.get('scale') === '1';
+  var assets = window.SuireiAssets || { pictures: {} };
+
+  var engine = null;       // the compiled game
+  var buttons = {};        // id → <button>
+  var pictures = {};       // file name → decoded <img>
+  var pressedWhileBusy = false;
+
+  function setGame(state) { root.dataset.game = state; }
+
+  // ── Failures: say what went wrong, never leave a half-drawn window ──
+  function fail(text) {
+    setGame('error');
+    form.hidden = true;
+    after.hidden = true;
+    message.textContent = text;
+    message.hidden = false;
+  }
+
+  function call(fn, arg) {
+    var reply = JSON.parse(engine.UTF8ToString(arg === undefined ? engine[fn]() : engine[fn](arg)));
+    if (reply.error) throw new Error(reply.error);
+    return reply;
+  }
+
+  // ── Pictures: every scene picture is fetched and decoded before the
+  // window is shown, so a missing or broken file stops the game at once,
+  // with its name, rather than in the middle of a scene. ──
+  function loadPicture(file) {
+    var url = assets.pictures[file];
+    if (!url) return Promise.reject(new PictureProblem(file, null));
+    var img = new Image();
+    img.alt = '';
+    img.draggable = false;
+    img.src = url;
+    return img.decode().then(function () {
+      if (!img.naturalWidth || !img.naturalHeight) throw new PictureProblem(file, url);
+      pictures[file] = img;
+    }, function () {
+      throw new PictureProblem(file, url);
+    });
+  }
+
+  function PictureProblem(file, url) {
+    this.file = file;
+    this.url = url;
+  }
+
+  function pictureMessage(p) {
+    var where = p.url && p.url.lastIndexOf('data:', 0) !== 0 ? '（' + p.url + '）' : '';
+    return '場面の絵「' + p.file + '」' + where + 'を読み込めないため、表示できません。\n' +
+      'ファイルが見つからないか、壊れています。ゲームのファイルをもう一度置き直してください。';
+  }
+
+  // ── Drawing ──
+  function showPicture(file) {
+    var img = pictures[file];
+    if (!img) throw new PictureProblem(file, assets.pictures[file] || null);
+    if (P1.firstChild !== img) P1.replaceChildren(img);
+    P1.dataset.file = file;
+  }
+
+  function showButtons(visible) {
+    for (var id in buttons) buttons[id].hidden = visible.indexOf(id) < 0;
+  }
+
+  function draw(view) {
+    showPicture(view.picture);
+    T1.value = view.text;
+    T1.scrollTop = 0;
+    T1.scrollLeft = 0;
+    showButtons(view.visible);
+  }
+
+  // ── Clicks ──
+  function click(id) {
+    if (root.dataset.game !== 'ready') return;
+    var focused = document.activeElement;
+    var reply;
+    try {
+      reply = call('_suirei_click', Number(id.slice('Command'.length)));
+    } catch (e) {
+      fail('ゲームの処理が止まりました（' + e.message + '）。ページを読み込み直してください。');
+      return;
+    }
+    if (reply.frames.length) {
+      play(reply.frames, 0, function () { settle(reply, focused); });
+    } else {
+      settle(reply, focused);
+    }
+  }
+
+  // The strike: each frame with its picture, its page and its buttons, held
+  // for as long as the engine says; then what the click left.
+  function play(frames, i, done) {
+    setGame('playing');
+    if (i >= frames.length) { done(); return; }
+    try {
+      draw(frames[i]);
+    } catch (e) {
+      fail(e instanceof PictureProblem ? pictureMessage(e) : String(e));
+      return;
+    }
+    form.dataset.frame = String(i + 1);
+    setTimeout(function () { play(frames, i + 1, done); }, frames[i].hold);
+  }
+
+  function settle(reply, focused) {
+    delete form.dataset.frame;
+    try {
+      draw(reply);
+    } catch (e) {
+      fail(e instanceof PictureProblem ? pictureMessage(e) : String(e));
+      return;
+    }
+    form.dataset.state = String(reply.state);
+    if (reply.ended) { end(); return; }
+    setGame('ready');
+    // A button that hid itself under the keyboard focus hands it on to the
+    // button that moves the story on, never to 終了.
+    if (focused && focused.parentNode === form && focused.tagName === 'BUTTON' && focused.hidden) {
+      if (reply.next) buttons[reply.next].focus({ preventScroll: true });
+      else form.focus({ preventScroll: true });
+    }
+  }
+
+  function end() {
+    setGame('ended');
+    form.inert = true;
+    form.setAttribute('aria-disabled', 'true');
+    for (var id in buttons) buttons[id].disabled = true;
+    after.hidden = false;
+    fit();
+    document.getElementById('restart').focus({ preventScroll: true });
+  }
+
+  // Input while the frames play, or after the end, goes nowhere. A press that
+  // began then does not turn into a click when it is released later.
+  function dropWhileBusy(e) {
+    if (root.dataset.game === 'ready' || root.dataset.game === 'error') return;
+    if (e.target && e.target.id === 'restart') return;
+    e.preventDefault();
+    e.stopImmediatePropagation();
+  }
+  ['keydown', 'keyup', 'keypress'].forEach(function (type) {
+    window.addEventListener(type, dropWhileBusy, true);
+  });
+  window.addEventListener('pointerdown', function (e) {
+    pressedWhileBusy = root.dataset.game !== 'ready';
+    if (pressedWhileBusy) dropWhileBusy(e);
+  }, true);
+  window.addEventListener('click', function (e) {
+    if (!form.contains(e.target)) return;
+    if (root.dataset.game !== 'ready' || pressedWhileBusy) {
+      pressedWhileBusy = false;
+      e.preventDefault();
+      e.stopImmediatePropagation();
+    }
+  }, true);
+
+  // ── Size: 1:1 at the top-left with ?scale=1, otherwise as large as the
+  // screen allows, proportions kept; after 終了 the offer to begin again
+  // stands beside or below the window, outside it. ──
+  var W = 477, H = 284, GAP = 8;
+  function fit() {
+    var s = 1, x = 0, y = 0;
+    var ended = root.dataset.game === 'ended';
+    var aw = after.offsetWidth || 0, ah = after.offsetHeight || 0;
+    if (!oneToOne) {
+      var vw = document.documentElement.clientWidth, vh = document.documentElement.clientHeight;
+      s = Math.min(vw / W, vh / H);
+      if (ended) {
+        // Room to the right or below, whichever leaves the window larger.
+        var right = Math.min((vw - aw - 2 * GAP) / W, vh / H);
+        var below = Math.min(vw / W, (vh - ah - 2 * GAP) / H);
+        var side = right >= below;
+        s = Math.max(0.1, side ? right : below);
+        x = side ? (vw - W * s - aw - GAP) / 2 : (vw - W * s) / 2;
+        y = side ? (vh - H * s) / 2 : (vh - H * s - ah - GAP) / 2;
+        after.style.left = (side ? x + W * s + GAP : Math.max(0, (vw - aw) / 2)) + 'px';
+        after.style.top = (side ? (vh - ah) / 2 : y + H * s + GAP) + 'px';
+      } else {
+        x = (vw - W * s) / 2;
+        y = (vh - H * s) / 2;
+      }
+      x = Math.max(0, x);
+      y = Math.max(0, y);
+    } else {
+      after.style.left = '0px';
+      after.style.top = H + GAP + 'px';
+    }
+    form.style.transform = s === 1 && x === 0 && y === 0 ? '' : 'translate(' + x + 'px,' + y + 'px) scale(' + s + ')';
+  }
+  window.addEventListener('resize', fit);
+
+  // ── Start-up ──
+  function start() {
+    if (typeof WebAssembly !== 'object' || typeof WebAssembly.instantiate !== 'function') {
+      fail('このブラウザーは WebAssembly に対応していないため、ゲームを動かせません。\n' +
+        'Chrome、Edge、Firefox、Safari などの新しいブラウザーで開いてください。');
+      return;
+    }
+    if (typeof window.SuireiEngine !== 'function') {
+      fail('ゲームの本体（suirei-engine.js）を読み込めませんでした。ゲームのファイルがそろっているか確かめてください。');
+      return;
+    }
+    var options = {};
+    if (assets.wasm) {
+      var bytes = atob(assets.wasm), binary = new Uint8Array(bytes.length);
+      for (var i = 0; i < bytes.length; ++i) binary[i] = bytes.charCodeAt(i);
+      options.wasmBinary = binary;
+    }
+    options.print = options.printErr = function () {};
+    var engineReady = window.SuireiEngine(options).then(null, function () {
+      throw new Error('engine');
+    });
+    var fontReady = document.fonts && document.fonts.load
+      ? Promise.race([document.fonts.load('12px "Suirei Gothic"', '翠嶺'), new Promise(function (r) { setTimeout(r, 3000); })])
+          .then(null, function () {})
+      : Promise.resolve();
+
+    engineReady.then(function (m) {
+      engine = m;
+      var window_ = call('_suirei_window');
+      window_.buttons.forEach(function (b) {
+        var el = document.getElementById(b.id);
+        el.textContent = b.caption;
+        buttons[b.id] = el;
+        el.addEventListener('click', function () { click(b.id); });
+      });
+      return Promise.all(window_.pictures.map(loadPicture).concat([fontReady]));
+    }).then(function () {
+      var opening = call('_suirei_start');
+      draw(opening);
+      form.dataset.state = String(opening.state);
+      form.hidden = false;
+      fit();
+      setGame('ready');
+    }).catch(function (e) {
+      if (e instanceof PictureProblem) fail(pictureMessage(e));
+      else if (e && e.message === 'engine')
+        fail('ゲームの本体（suirei-engine.wasm）を読み込めませんでした。ゲームのファイルがそろっているか確かめてください。');
+      else fail('ゲームを始められませんでした（' + (e && e.message ? e.message : e) + '）。');
+    });
+  }
+
+  form.tabIndex = -1;
+  document.getElementById('restart').addEventListener('click', function () { location.reload(); });
+  fit();
+  start();
+})();
