@@ -1,6 +1,6 @@
-// Standard input for the play driver under node, one byte at a time, as the
-// native driver reads it. (Debian's emscripten reads stdin through a handle
-// that a single-file build never opens, so it would see an empty input.)
+// Standard input and output for the play driver under node, byte for byte as
+// the native driver reads and writes them. (Debian's emscripten reads stdin
+// through a handle a single-file build never opens, so it would see no input.)
 Module['stdin'] = (function () {
   var fs = require('fs');
   var buffer = Buffer.alloc(65536);
@@ -23,4 +23,26 @@ Module['stdin'] = (function () {
     }
     return buffer[at++];
   };
+})();
+
+// Standard output and error written straight to their file descriptors, each
+// line whole before the next is read: console.log to a pipe may still hold
+// output in memory when the program exits, and lose it.
+(function () {
+  var fs = require('fs');
+  function writer(fd) {
+    return function (line) {
+      var bytes = Buffer.from(line + '\n', 'utf-8');
+      var at = 0;
+      while (at < bytes.length) {
+        try {
+          at += fs.writeSync(fd, bytes, at, bytes.length - at);
+        } catch (e) {
+          if (e.code !== 'EAGAIN') throw e;  // a full non-blocking pipe: try again
+        }
+      }
+    };
+  }
+  Module['print'] = writer(1);
+  Module['printErr'] = writer(2);
 })();

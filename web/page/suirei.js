@@ -51,16 +51,59 @@
   function loadPicture(file) {
     var url = assets.pictures[file];
     if (!url) return Promise.reject(new PictureProblem(file, null));
-    var img = new Image();
-    img.alt = '';
-    img.draggable = false;
-    img.src = url;
-    return img.decode().then(function () {
-      if (!img.naturalWidth || !img.naturalHeight) throw new PictureProblem(file, url);
-      pictures[file] = img;
-    }, function () {
+    return fetch(url).then(function (response) {
+      if (!response.ok) throw new Error(response.status);
+      return response.arrayBuffer();
+    }).then(function (bytes) {
+      // A browser draws what it can of a damaged picture; the game shows a
+      // scene whole or not at all.
+      if (!wholePng(new Uint8Array(bytes))) throw new Error('damaged');
+      var img = new Image();
+      img.alt = '';
+      img.draggable = false;
+      img.src = URL.createObjectURL(new Blob([bytes], { type: 'image/png' }));
+      return img.decode().then(function () {
+        if (!img.naturalWidth || !img.naturalHeight) throw new Error('empty');
+        pictures[file] = img;
+      });
+    }).then(null, function () {
       throw new PictureProblem(file, url);
     });
+  }
+
+  // A PNG file is whole when it starts with the PNG signature and every chunk
+  // up to the closing IEND is there with the checksum it carries.
+  var crcTable = null;
+  function crc32(bytes, from, to) {
+    if (!crcTable) {
+      crcTable = new Int32Array(256);
+      for (var n = 0; n < 256; ++n) {
+        var c = n;
+        for (var k = 0; k < 8; ++k) c = c & 1 ? 0xedb88320 ^ (c >>> 1) : c >>> 1;
+        crcTable[n] = c;
+      }
+    }
+    var crc = -1;
+    for (var i = from; i < to; ++i) crc = crcTable[(crc ^ bytes[i]) & 0xff] ^ (crc >>> 8);
+    return (crc ^ -1) >>> 0;
+  }
+
+  function wholePng(b) {
+    var signature = [0x89, 0x50, 0x4e, 0x47, 0x0d, 0x0a, 0x1a, 0x0a];
+    if (b.length < 8) return false;
+    for (var i = 0; i < 8; ++i) if (b[i] !== signature[i]) return false;
+    var at = 8;
+    while (at + 12 <= b.length) {
+      var length = ((b[at] << 24) | (b[at + 1] << 16) | (b[at + 2] << 8) | b[at + 3]) >>> 0;
+      var end = at + 8 + length;
+      if (end + 4 > b.length) return false;
+      var stored = ((b[end] << 24) | (b[end + 1] << 16) | (b[end + 2] << 8) | b[end + 3]) >>> 0;
+      if (crc32(b, at + 4, end) !== stored) return false;
+      var type = String.fromCharCode(b[at + 4], b[at + 5], b[at + 6], b[at + 7]);
+      if (type === 'IEND') return true;
+      at = end + 4;
+    }
+    return false;
   }
 
   function PictureProblem(file, url) {
