@@ -18,7 +18,11 @@ function same(input, label, args = []) {
   const b = run(process.execPath, [nodePlay, ...args], input);
   assert.strictEqual(b.error, undefined, `${label}: ${b.error}`);
   assert.strictEqual(b.status, a.status, `${label}: exit status (stderr: ${b.stderr})`);
-  assert.ok(b.stdout.equals(a.stdout), `${label}: standard output differs\nnative: ${a.stdout.toString().slice(0, 400)}\nnode:   ${b.stdout.toString().slice(0, 400)}`);
+  if (!b.stdout.equals(a.stdout)) {
+    const [al, bl] = [a.stdout.toString().split('\n'), b.stdout.toString().split('\n')];
+    const i = al.findIndex((l, k) => l !== bl[k]);
+    assert.fail(`${label}: standard output differs at line ${i + 1} of ${al.length}\nnative: ${al[i]}\nnode:   ${bl[i] ?? '(nothing)'}`);
+  }
   return { a, b };
 }
 

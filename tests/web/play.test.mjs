@@ -96,8 +96,14 @@ describe('the page', () => {
       assert.strictEqual(during.game, 'playing');
       for (const id of new Set([...during.visible, 'Command1', 'Command12'])) await page.mouse.click(...CENTRE[id]);
       for (const key of ['Space', 'Enter', 'Tab', 'Space', 'Tab', 'Enter']) await page.keyboard.press(key);
+      // A press on 終了 that began during the frames and ends after them is
+      // no click either.
+      await page.mouse.move(...CENTRE.Command12);
+      await page.mouse.down();
       assert.strictEqual((await look(page)).game, 'playing', 'the frames were still playing while the input came');
       await settle(page, 10_000);
+      await page.mouse.up();
+      await page.waitForTimeout(100);
 
       const shown = await shownPictures(page);
       assert.deepStrictEqual(shown.map((s) => s.file), frames, 'the pictures shown, in order');
