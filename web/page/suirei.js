@@ -251,7 +251,7 @@
       x = Math.max(0, x);
       y = Math.max(0, y);
     } else {
-      after.style.left = '0px';
+      after.style.left = GAP + 'px';
       after.style.top = H + GAP + 'px';
     }
     form.style.transform = s === 1 && x === 0 && y === 0 ? '' : 'translate(' + x + 'px,' + y + 'px) scale(' + s + ')';
@@ -263,6 +263,13 @@
     if (typeof WebAssembly !== 'object' || typeof WebAssembly.instantiate !== 'function') {
       fail('このブラウザーは WebAssembly に対応していないため、ゲームを動かせません。\n' +
         'Chrome、Edge、Firefox、Safari などの新しいブラウザーで開いてください。');
+      return;
+    }
+    if (location.protocol === 'file:' && !assets.wasm) {
+      // A browser reads nothing beside a page opened from disk; the site's
+      // files have to come from a web server.
+      fail('このページはウェブサーバーから開いてください（たとえば ./scripts/web で http://127.0.0.1:8000/ ）。\n' +
+        'ファイルを直接開いて遊ぶときは、一つのファイルにまとめた suirei.html を開いてください。');
       return;
     }
     if (typeof window.SuireiEngine !== 'function') {
