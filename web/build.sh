@@ -10,10 +10,10 @@ out=$here/build-web
 obj=$out/obj
 mkdir -p "$out" "$obj"
 
-# Debian's emscripten: its JavaScript optimizer finds acorn through NODE_PATH,
-# and its system libraries are built once into a cache we can write to.
+# Debian's emscripten: its JavaScript optimizer finds acorn through NODE_PATH.
+# Its system libraries come prebuilt in a read-only cache, so nothing is built
+# or downloaded for them.
 export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
-# (Debian ships the system libraries prebuilt in a read-only cache.)
 export EMCC_SKIP_SANITY_CHECK=1
 
 cxxflags=(-std=c++20 -O2 -fconstexpr-steps=1000000000 -Wall -Wextra
@@ -29,9 +29,6 @@ compile() {
         em++ "${cxxflags[@]}" -c "$src" -o "$o"
     fi
 }
-export -f compile
-export here newest_header
-export cxxflags_str="${cxxflags[*]}"
 jobs=()
 for src in "${sources[@]}"; do
     rel=${src#"$here"/}
@@ -65,4 +62,4 @@ em++ -O2 "${engine_objs[@]}" "$obj/web_suirei_web.cpp.o" -o "$obj/suirei-engine.
     -sEXPORTED_FUNCTIONS=_suirei_window,_suirei_start,_suirei_click,_suirei_state \
     -sEXPORTED_RUNTIME_METHODS=UTF8ToString -sALLOW_MEMORY_GROWTH=1
 
-[ -e "$here/web/pack.py" ] && /usr/bin/python3 "$here/web/pack.py" --native "$native" --out "$out"
+/usr/bin/python3 "$here/web/pack.py" --native "$native" --out "$out"

@@ -95,12 +95,12 @@ def make_font(chars, out_base):
     options.name_IDs = ['*']
     options.name_languages = ['*']
     options.notdef_outline = True
-    font = TTFont(IPAG)
+    font = TTFont(IPAG, recalcTimestamp=False)  # the same font from the same sources
     subsetter = subset.Subsetter(options)
     subsetter.populate(text=chars)
     subsetter.subset(font)
     # A derived font may not carry the original's name (IPA Font License 3.1 (4)).
-    names = {1: FAMILY, 3: FAMILY + ' 003.03 (subset of IPAGothic)', 4: FAMILY,
+    names = {1: FAMILY, 3: FAMILY + ' 003.03', 4: FAMILY,
              6: FAMILY.replace(' ', '-'), 16: FAMILY}
     table = font['name']
     for record in list(table.names):
@@ -117,7 +117,7 @@ def make_font(chars, out_base):
     font.flavor = flavor
     font.save(path)
     for record in font['name'].names:
-        if record.nameID in (1, 4, 6) and 'IPA' in record.toUnicode():
+        if record.nameID in (1, 3, 4, 6, 16, 17, 18) and 'IPA' in record.toUnicode():
             die('the font subset still carries the name ' + record.toUnicode())
     return path, flavor
 
