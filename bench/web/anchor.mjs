@@ -23,7 +23,7 @@ export function buildAnchor({ out, pages, picture }) {
     source += `* [▶] -> p${(i + 1) % pages.length}\n`;
   });
   const story = new Compiler(source).Compile().ToJson();
-  const runtime = readFileSync(require.resolve('inkjs/dist/ink.js'), 'utf8');
+  const runtime = readFileSync(require.resolve('inkjs'), 'utf8');
   const png = spawnSync('convert', [picture, 'png:-'], { maxBuffer: 16 << 20 });
   if (png.status !== 0) throw new Error(`convert ${picture}: ${png.stderr}`);
 

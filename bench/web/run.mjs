@@ -79,7 +79,7 @@ async function loadOnce(url) {
     await page.addInitScript(INSTRUMENT);
     await page.goto(url, { timeout: 30_000 });
     await page.waitForFunction(() => window.__painted !== undefined, null, { timeout: 30_000 });
-    return page.evaluate(() => ({
+    return await page.evaluate(() => ({
       painted: window.__painted,
       fcp: performance.getEntriesByName('first-contentful-paint')[0]?.startTime ?? null,
     }));
@@ -106,7 +106,7 @@ async function clicks(url, ids, limit) {
       n++;
       await page.waitForFunction((n) => window.__clicks.length >= n && document.documentElement.dataset.game !== 'playing', n, { timeout: 10_000 });
     }
-    return page.evaluate(() => window.__clicks);
+    return await page.evaluate(() => window.__clicks);
   } finally {
     await browser.close();
   }
@@ -193,7 +193,7 @@ log(`load to first painted page: ${runs} cold loads of each of ${configs.length}
 for (let i = 0; i < runs; i++) {
   // Interleaved, so a slow stretch of the machine falls on all alike.
   for (let c = 0; c < configs.length; c++) {
-    const r = await loadOnce(configs[c][2]);
+    const r = await loadOnce(configs[c][2]).catch((e) => { throw new Error(`${configs[c].slice(0, 2).join(' ')}: ${e.message}`); });
     loads[c].painted.push(r.painted);
     if (r.fcp !== null) loads[c].fcp.push(r.fcp);
   }

@@ -69,6 +69,9 @@ export function look(page) {
       visible,
       text: t1 ? t1.value : null,
       picture: p1 ? p1.getAttribute('data-file') : null,
+      // The page's lines must fit T1 as they stand: none cut off at the
+      // right edge, none below the last row.
+      overflow: t1 ? { width: t1.scrollWidth - t1.clientWidth, height: t1.scrollHeight - t1.clientHeight } : null,
     };
   });
 }
@@ -156,7 +159,9 @@ export async function click(page, id) {
 // every click, that the page shows what the driver printed. Stops after
 // `count` clicks if given. Returns the number of clicks made.
 export async function replay(page, lines, assert, count = Infinity, label = '') {
-  assert.deepStrictEqual(seen(await look(page)), expected(lines[0]), `${label} start-up page`);
+  const first = await look(page);
+  assert.deepStrictEqual(seen(first), expected(lines[0]), `${label} start-up page`);
+  assert.deepStrictEqual(first.overflow, { width: 0, height: 0 }, `${label} start-up: T1's text overflows its box`);
   let n = 0;
   for (const line of lines.slice(1)) {
     if (n >= count) break;
@@ -166,6 +171,7 @@ export async function replay(page, lines, assert, count = Infinity, label = '') 
     const now = await look(page);
     assert.deepStrictEqual(seen(now), expected(line), `${label} click ${n} (${line.click}) from state ${lines[n - 1].state}`);
     assert.strictEqual(now.game, line.ended ? 'ended' : 'ready', `${label} click ${n}: the page's phase`);
+    assert.deepStrictEqual(now.overflow, { width: 0, height: 0 }, `${label} click ${n}: T1's text overflows its box`);
   }
   return n;
 }

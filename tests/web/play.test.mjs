@@ -207,6 +207,35 @@ describe('the page', () => {
     }
   });
 
+  test('without ?scale=1 the window fills the view, keeping its proportions and every control in place', { timeout: 60_000 }, async () => {
+    for (const [vw, vh] of [[954, 568], [640, 360], [1280, 900], [360, 640]]) {
+      const page = await browser.newPage({ viewport: { width: vw, height: vh } });
+      try {
+        await open(page, server.url);
+        const boxes = await page.evaluate(() => Object.fromEntries(['Form6', 'P1', 'T1', 'Command9', 'Command12'].map((id) => {
+          const r = document.getElementById(id).getBoundingClientRect();
+          return [id, [r.x, r.y, r.width, r.height]];
+        })));
+        const [x, y, w, h] = boxes.Form6;
+        const s = w / 477;
+        const at = `${vw}×${vh}`;
+        assert.ok(Math.abs(h / 284 - s) < 0.002, `${at}: proportions kept (${w} × ${h})`);
+        assert.ok(x >= -0.5 && y >= -0.5 && x + w <= vw + 0.5 && y + h <= vh + 0.5, `${at}: the window lies inside the view`);
+        assert.ok(Math.abs(w - vw) < 1 || Math.abs(h - vh) < 1, `${at}: the window fills the view one way (${w} × ${h})`);
+        assert.ok(Math.abs(x - (vw - x - w)) < 1 && Math.abs(y - (vh - y - h)) < 1, `${at}: the window stands in the middle`);
+        for (const [id, [cx, cy, cw, ch]] of Object.entries({ P1: [8, 0, 145, 121], T1: [8, 128, 449, 153], Command9: [160, 96, 81, 25], Command12: [440, 88, 33, 25] })) {
+          const want = [x + cx * s, y + cy * s, cw * s, ch * s];
+          assert.ok(boxes[id].every((v, i) => Math.abs(v - want[i]) < 0.5), `${at}: ${id} at ${boxes[id]}, expected ${want}`);
+        }
+        await page.click(`#${main[1].click}`, { timeout: STEP_MS });
+        await settle(page);
+        assert.deepStrictEqual(seen(await look(page)), expected(main[1]), `${at}: a click on the scaled window`);
+      } finally {
+        await page.close();
+      }
+    }
+  });
+
   test('after choosing 1 or 2 with the keyboard, focus is on a button that moves the story on, and Space moves it', { timeout: 60_000 }, async () => {
     const clicks = 7;  // the first choice page
     assert.deepStrictEqual(main[clicks].visible.filter((b) => b === 'Command10' || b === 'Command11'), ['Command10', 'Command11']);
