@@ -2,8 +2,10 @@
 // build with its pictures beside it, clicked with xdotool as a player clicks,
 // photographed with ImageMagick's import.
 import { spawn, spawnSync } from 'node:child_process';
-import { join } from 'node:path';
-import { nativeBin } from './harness.mjs';
+import { join, resolve } from 'node:path';
+import { fileURLToPath } from 'node:url';
+
+const nativeBin = resolve(process.env.SUIREI_NATIVE_BIN ?? fileURLToPath(new URL('../../build/bin', import.meta.url)));
 
 const sleep = (ms) => new Promise((ok) => setTimeout(ok, ms));
 
@@ -49,6 +51,7 @@ export async function startXvfb() {
 // reached the screen, which is when the next click may come.
 export async function startGame(x) {
   const env = { ...x.env, SUIREI_BENCH_TRACE: '1', QT_QPA_PLATFORM: 'xcb' };
+  const started = Date.now();
   const game = spawn(join(nativeBin, 'suirei'), [], { env, stdio: ['ignore', 'ignore', 'pipe'], cwd: '/' });
   let painted = 0;
   let log = '';
@@ -65,6 +68,13 @@ export async function startGame(x) {
   return {
     win,
     log: () => log,
+    // From the start of the process to its first painted frame, and from
+    // each mouse release to the paint after it, in ms, as the window says.
+    firstPaint: async () => {
+      for (const t0 = Date.now(); !/^first-paint /m.test(log) && Date.now() - t0 < 5_000;) await sleep(10);
+      return Number(log.match(/^first-paint (\d+)/m)[1]) / 1e6 - started;
+    },
+    clickPaints: () => [...log.matchAll(/^click-paint (\d+)/gm)].map((m) => Number(m[1]) / 1e6),
     async click(id) {
       const before = painted;
       run('xdotool', ['mousemove', '--window', win, ...CENTRE[id].map(String), 'click', '1'], env);
