@@ -95,6 +95,7 @@ def make_font(chars, out_base):
     options.name_IDs = ['*']
     options.name_languages = ['*']
     options.notdef_outline = True
+    options.hinting = False
     font = TTFont(IPAG, recalcTimestamp=False)  # the same font from the same sources
     subsetter = subset.Subsetter(options)
     subsetter.populate(text=chars)
@@ -187,7 +188,8 @@ def main():
     write(os.path.join(site, 'suirei-assets.js'),
           '// What the build made for the page: where each scene picture is.\n'
           'window.SuireiAssets = ' + json.dumps(site_assets, indent=1) + ';\n')
-    html = template.replace('<!--@STYLE@-->', '<link rel="preload" href="%s" as="font" type="font/%s" crossorigin>\n'
+    html = template.replace('<!--@STYLE@-->', '<link rel="preload" href="suirei-engine.wasm" as="fetch" type="application/wasm" crossorigin>\n'
+                            '<link rel="preload" href="%s" as="font" type="font/%s" crossorigin>\n'
                             '<link rel="stylesheet" href="suirei.css">' % (os.path.basename(font_path), flavor))
     html = html.replace('<!--@SCRIPTS@-->', '<script src="suirei-assets.js"></script>\n'
                         '<script src="suirei-engine.js"></script>\n<script src="suirei.js"></script>')

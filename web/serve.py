@@ -9,6 +9,7 @@ import sys
 
 
 class Handler(http.server.SimpleHTTPRequestHandler):
+    protocol_version = 'HTTP/1.1'  # keep connections open: the page asks for twenty-odd files
     extensions_map = {
         **http.server.SimpleHTTPRequestHandler.extensions_map,
         '.html': 'text/html; charset=utf-8',

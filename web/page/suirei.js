@@ -24,11 +24,18 @@
   var assets = window.SuireiAssets || { pictures: {} };
 
   var engine = null;       // the compiled game
+  var everyPicture = null; // all scene pictures, fetched and decoded
   var buttons = {};        // id → <button>
   var pictures = {};       // file name → decoded <img>
   var pressedWhileBusy = false;
 
   function setGame(state) { root.dataset.game = state; }
+
+  // Milestones of start-up, for the benchmarks: suirei:engine, suirei:font,
+  // suirei:ready (the opening page is up), suirei:pictures (all of them).
+  function mark(name) {
+    if (window.performance && performance.mark) performance.mark('suirei:' + name);
+  }
 
   // ── Failures: say what went wrong, never leave a half-drawn window ──
   function fail(text) {
@@ -45,30 +52,51 @@
     return reply;
   }
 
-  // ── Pictures: every scene picture is fetched and decoded before the
-  // window is shown, so a missing or broken file stops the game at once,
-  // with its name, rather than in the middle of a scene. ──
-  function loadPicture(file) {
+  // ── Pictures. Each scene picture is fetched, checked whole and decoded
+  // before it is shown; the opening one before the window appears, the others
+  // while the player reads the first page. A missing or damaged file stops
+  // the game as soon as it is found, naming the file, with the window hidden:
+  // never a scene without its picture. ──
+  var fetched = {};        // file name → promise of its decoded <img>
+
+  function base64Bytes(text) {
+    var chars = atob(text), bytes = new Uint8Array(chars.length);
+    for (var i = 0; i < chars.length; ++i) bytes[i] = chars.charCodeAt(i);
+    return bytes;
+  }
+
+  function fetchPicture(file) {
     var url = assets.pictures[file];
     if (!url) return Promise.reject(new PictureProblem(file, null));
-    return fetch(url).then(function (response) {
-      if (!response.ok) throw new Error(response.status);
-      return response.arrayBuffer();
-    }).then(function (bytes) {
+    var bytes = url.lastIndexOf('data:', 0) === 0
+      ? Promise.resolve().then(function () { return base64Bytes(url.slice(url.indexOf(',') + 1)); })
+      : fetch(url).then(function (response) {
+          if (!response.ok) throw new Error(response.status);
+          return response.arrayBuffer();
+        }).then(function (buffer) { return new Uint8Array(buffer); });
+    return bytes.then(function (b) {
       // A browser draws what it can of a damaged picture; the game shows a
       // scene whole or not at all.
-      if (!wholePng(new Uint8Array(bytes))) throw new Error('damaged');
+      if (!wholePng(b)) throw new Error('damaged');
       var img = new Image();
       img.alt = '';
       img.draggable = false;
-      img.src = URL.createObjectURL(new Blob([bytes], { type: 'image/png' }));
+      img.decoding = 'sync';
+      img.src = URL.createObjectURL(new Blob([b], { type: 'image/png' }));
       return img.decode().then(function () {
         if (!img.naturalWidth || !img.naturalHeight) throw new Error('empty');
         pictures[file] = img;
+        return img;
       });
     }).then(null, function () {
       throw new PictureProblem(file, url);
     });
+  }
+
+  // The picture as a promise, fetched once.
+  function picture(file) {
+    if (!fetched[file]) fetched[file] = fetchPicture(file);
+    return fetched[file];
   }
 
   // A PNG file is whole when it starts with the PNG signature and every chunk
@@ -148,11 +176,20 @@
       fail('ゲームの処理が止まりました（' + e.message + '）。ページを読み込み直してください。');
       return;
     }
-    if (reply.frames.length) {
-      play(reply.frames, 0, function () { settle(reply, focused); });
-    } else {
-      settle(reply, focused);
-    }
+    var go = reply.frames.length
+      ? function () { play(reply.frames, 0, function () { settle(reply, focused); }); }
+      : function () { settle(reply, focused); };
+    // On a slow connection a picture may still be on its way: input waits
+    // with it, as during the strike.
+    var waiting = reply.frames.map(function (f) { return f.picture; }).concat([reply.picture])
+      .filter(function (file) { return !pictures[file]; });
+    if (!waiting.length) { go(); return; }
+    setGame('playing');
+    Promise.all(waiting.map(picture)).then(go, failPicture);
+  }
+
+  function failPicture(e) {
+    fail(e instanceof PictureProblem ? pictureMessage(e) : String(e && e.message ? e.message : e));
   }
 
   // The strike: each frame with its picture, its page and its buttons, held
@@ -163,7 +200,7 @@
     try {
       draw(frames[i]);
     } catch (e) {
-      fail(e instanceof PictureProblem ? pictureMessage(e) : String(e));
+      failPicture(e);
       return;
     }
     form.dataset.frame = String(i + 1);
@@ -175,7 +212,7 @@
     try {
       draw(reply);
     } catch (e) {
-      fail(e instanceof PictureProblem ? pictureMessage(e) : String(e));
+      failPicture(e);
       return;
     }
     form.dataset.state = String(reply.state);
@@ -277,11 +314,7 @@
       return;
     }
     var options = {};
-    if (assets.wasm) {
-      var bytes = atob(assets.wasm), binary = new Uint8Array(bytes.length);
-      for (var i = 0; i < bytes.length; ++i) binary[i] = bytes.charCodeAt(i);
-      options.wasmBinary = binary;
-    }
+    if (assets.wasm) options.wasmBinary = base64Bytes(assets.wasm);
     options.print = options.printErr = function () {};
     var engineReady = window.SuireiEngine(options).then(null, function () {
       throw new Error('engine');
@@ -291,8 +324,10 @@
           .then(null, function () {})
       : Promise.resolve();
 
+    fontReady.then(function () { mark('font'); });
     engineReady.then(function (m) {
       engine = m;
+      mark('engine');
       var window_ = call('_suirei_window');
       window_.buttons.forEach(function (b) {
         var el = document.getElementById(b.id);
@@ -300,14 +335,20 @@
         buttons[b.id] = el;
         el.addEventListener('click', function () { click(b.id); });
       });
-      return Promise.all(window_.pictures.map(loadPicture).concat([fontReady]));
-    }).then(function () {
       var opening = call('_suirei_start');
+      // The opening picture first, then every other one the story shows.
+      var all = [opening.picture].concat(window_.pictures).map(picture);
+      everyPicture = Promise.all(all);
+      everyPicture.catch(function () {});  // reported below, once the window is up
+      return Promise.all([picture(opening.picture), fontReady]).then(function () { return opening; });
+    }).then(function (opening) {
       draw(opening);
       form.dataset.state = String(opening.state);
       form.hidden = false;
       fit();
       setGame('ready');
+      mark('ready');
+      return everyPicture.then(function () { mark('pictures'); });
     }).catch(function (e) {
       if (e instanceof PictureProblem) fail(pictureMessage(e));
       else if (e && e.message === 'engine')
