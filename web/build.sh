@@ -57,7 +57,8 @@ em++ -O2 "${engine_objs[@]}" "$obj/web_strings.cpp.o" -o "$obj/suirei-strings.js
 
 # ── The engine for the page ──
 echo "  link suirei-engine.js"
-em++ -O2 "${engine_objs[@]}" "$obj/web_suirei_web.cpp.o" -o "$obj/suirei-engine.js" \
+# (-Os at the link: the same engine, and a third less glue script to load.)
+em++ -Os "${engine_objs[@]}" "$obj/web_suirei_web.cpp.o" -o "$obj/suirei-engine.js" \
     -sENVIRONMENT=web -sMODULARIZE=1 -sEXPORT_NAME=SuireiEngine -sFILESYSTEM=0 \
     -sEXPORTED_FUNCTIONS=_suirei_window,_suirei_start,_suirei_click,_suirei_state \
     -sEXPORTED_RUNTIME_METHODS=UTF8ToString -sALLOW_MEMORY_GROWTH=1

@@ -24,7 +24,7 @@
   var assets = window.SuireiAssets || { pictures: {} };
 
   var engine = null;       // the compiled game
-  var everyPicture = null; // all scene pictures, fetched and decoded
+  var storyPictures = [];  // the file names of every scene picture
   var buttons = {};        // id → <button>
   var pictures = {};       // file name → decoded <img>
   var pressedWhileBusy = false;
@@ -82,8 +82,13 @@
       img.alt = '';
       img.draggable = false;
       img.decoding = 'sync';
-      img.src = URL.createObjectURL(new Blob([b], { type: 'image/png' }));
-      return img.decode().then(function () {
+      img.src = url.lastIndexOf('data:', 0) === 0 ? url : URL.createObjectURL(new Blob([b], { type: 'image/png' }));
+      // Loaded is enough: the checks above found the file whole, and the
+      // picture is decoded as it is first drawn (decoding = sync).
+      return new Promise(function (loaded, broken) {
+        img.onload = loaded;
+        img.onerror = broken;
+      }).then(function () {
         if (!img.naturalWidth || !img.naturalHeight) throw new Error('empty');
         pictures[file] = img;
         return img;
@@ -296,6 +301,24 @@
   window.addEventListener('resize', fit);
 
   // ── Start-up ──
+
+  // The page's font: in the single file its bytes come with the script; the
+  // site names it in its style sheet. The window waits for it (three seconds
+  // at most, then it shows in a font of the computer's).
+  function loadFont() {
+    var loaded;
+    if (assets.font && window.FontFace && document.fonts) {
+      var face = new FontFace(assets.font.family, base64Bytes(assets.font.data));
+      document.fonts.add(face);
+      loaded = face.load();
+    } else if (document.fonts && document.fonts.load) {
+      loaded = document.fonts.load('12px "Suirei Gothic"', '翠嶺');
+    } else {
+      return Promise.resolve();
+    }
+    return Promise.race([loaded, new Promise(function (r) { setTimeout(r, 3000); })]).then(null, function () {});
+  }
+
   function start() {
     if (typeof WebAssembly !== 'object' || typeof WebAssembly.instantiate !== 'function') {
       fail('このブラウザーは WebAssembly に対応していないため、ゲームを動かせません。\n' +
@@ -319,10 +342,7 @@
     var engineReady = window.SuireiEngine(options).then(null, function () {
       throw new Error('engine');
     });
-    var fontReady = document.fonts && document.fonts.load
-      ? Promise.race([document.fonts.load('12px "Suirei Gothic"', '翠嶺'), new Promise(function (r) { setTimeout(r, 3000); })])
-          .then(null, function () {})
-      : Promise.resolve();
+    var fontReady = loadFont();
 
     fontReady.then(function () { mark('font'); });
     engineReady.then(function (m) {
@@ -336,10 +356,9 @@
         el.addEventListener('click', function () { click(b.id); });
       });
       var opening = call('_suirei_start');
-      // The opening picture first, then every other one the story shows.
-      var all = [opening.picture].concat(window_.pictures).map(picture);
-      everyPicture = Promise.all(all);
-      everyPicture.catch(function () {});  // reported below, once the window is up
+      storyPictures = window_.pictures;
+      // The opening picture alone first, so nothing holds it up; the others
+      // once the window is up.
       return Promise.all([picture(opening.picture), fontReady]).then(function () { return opening; });
     }).then(function (opening) {
       draw(opening);
@@ -348,7 +367,15 @@
       fit();
       setGame('ready');
       mark('ready');
-      return everyPicture.then(function () { mark('pictures'); });
+      // The rest one by one after the first page is on the screen, so that
+      // neither its painting nor the player's first click waits for them.
+      return new Promise(function (painted) {
+        requestAnimationFrame(function () { setTimeout(painted, 0); });
+      }).then(function () {
+        return storyPictures.reduce(function (previous, file) {
+          return previous.then(function () { return picture(file); });
+        }, Promise.resolve());
+      }).then(function () { mark('pictures'); });
     }).catch(function (e) {
       if (e instanceof PictureProblem) fail(pictureMessage(e));
       else if (e && e.message === 'engine')
