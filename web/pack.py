@@ -125,13 +125,6 @@ def make_font(chars, out_base):
 
 # ── Pages ─────────────────────────────────────────────────────────────────
 
-def font_face(url, flavor):
-    return ('/* Suirei Gothic: IPAGothic cut down to the characters of this game, under the\n'
-            '   IPA Font License Agreement v1.0 (LICENSE-font.txt). */\n'
-            '@font-face {\n  font-family: "%s";\n  src: url("%s") format("%s");\n'
-            '  font-display: block;\n}\n' % (FAMILY, url, flavor))
-
-
 def inline_script(code):
     if '</script' in code.lower():
         code = code.replace('</script', '<\\/script').replace('</SCRIPT', '<\\/SCRIPT')
@@ -179,29 +172,37 @@ def main():
         if template.count(marker) != 1:
             die('index.html must hold ' + marker + ' once')
 
-    # The site: separate files, the engine compiled while it downloads.
-    write(os.path.join(site, 'suirei.css'), font_face(os.path.basename(font_path), flavor) + '\n' + css)
-    write(os.path.join(site, 'suirei.js'), page_js)
-    write(os.path.join(site, 'suirei-engine.js'), engine_js)
+    # The site: the page with its style and scripts in one file, the engine's
+    # code, the font and the pictures beside it. The browser is told at once
+    # to fetch the engine, the font and the opening picture.
+    for stale in ('suirei.css', 'suirei.js', 'suirei-engine.js', 'suirei-assets.js'):
+        if os.path.exists(os.path.join(site, stale)):
+            os.remove(os.path.join(site, stale))
     write(os.path.join(site, 'suirei-engine.wasm'), wasm)
-    site_assets = {'pictures': {n: 'pictures/' + os.path.basename(p) for n, p in pngs.items()}}
-    write(os.path.join(site, 'suirei-assets.js'),
-          '// What the build made for the page: where each scene picture is.\n'
-          'window.SuireiAssets = ' + json.dumps(site_assets, indent=1) + ';\n')
-    html = template.replace('<!--@STYLE@-->', '<link rel="preload" href="suirei-engine.wasm" as="fetch" type="application/wasm" crossorigin>\n'
-                            '<link rel="preload" href="%s" as="font" type="font/%s" crossorigin>\n'
-                            '<link rel="stylesheet" href="suirei.css">' % (os.path.basename(font_path), flavor))
-    html = html.replace('<!--@SCRIPTS@-->', '<script src="suirei-assets.js"></script>\n'
-                        '<script src="suirei-engine.js"></script>\n<script src="suirei.js"></script>')
+    site_assets = {'pictures': {n: 'pictures/' + os.path.basename(p) for n, p in pngs.items()},
+                   'font': {'family': FAMILY, 'url': os.path.basename(font_path),
+                            'licence': 'LICENSE-font.txt'}}
+    opening = 'pictures/' + os.path.basename(pngs[picture_names[0]])
+    font_file = os.path.basename(font_path)
+    preload = ''.join('<link rel="preload" href="%s" as="%s"%s crossorigin>\n' % (href, kind, extra) for href, kind, extra in [
+        ('suirei-engine.wasm', 'fetch', ' type="application/wasm"'),
+        (font_file, 'fetch', ''),
+        (opening, 'fetch', '')])
+    html = template.replace('<!--@STYLE@-->', preload + '<style>\n' + css + '</style>')
+    html = html.replace('<!--@SCRIPTS@-->', '\n'.join([
+        inline_script('window.SuireiAssets = ' + json.dumps(site_assets) + ';'),
+        inline_script(engine_js),
+        inline_script(page_js)]))
     write(os.path.join(site, 'index.html'), html)
 
     # The single file: everything inline, nothing fetched.
     # The font goes to the page's script, which hands its bytes to the browser
-    # at once: quicker than a data: URL in the style sheet, which is fetched
-    # like a file.
+    # at once (quicker than a style sheet's data: URL, which is fetched like a
+    # file).
     single_assets = {'pictures': {n: data_url('image/png', read(p, 'rb')) for n, p in pngs.items()},
                      'wasm': base64.b64encode(wasm).decode('ascii'),
-                     'font': {'family': FAMILY, 'data': base64.b64encode(read(font_path, 'rb')).decode('ascii')}}
+                     'font': {'family': FAMILY, 'data': base64.b64encode(read(font_path, 'rb')).decode('ascii'),
+                              'licence': 'IPA Font License Agreement v1.0, at the end of this file'}}
     head = ('<!--\n  翠　嶺　秘　抄　～古代歴史ロマン～ — the whole game in one file.\n'
             '  The text is set in Suirei Gothic, a subset of IPAGothic, under the IPA Font\n'
             '  License Agreement v1.0; its full text is at the end of this file.\n-->\n')

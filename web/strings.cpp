@@ -33,12 +33,19 @@ struct Situation {
 }  // namespace
 
 int main(int argc, char** argv) {
-    // --pictures: the scene pictures' file names instead, one a line.
+    // --pictures: the scene pictures' file names instead, one a line, the
+    // one start-up shows first.
+    const Script& script = story();
     if (argc > 1 && std::string(argv[1]) == "--pictures") {
-        for (std::string_view file : kPictureFiles) std::cout << file << '\n';
+        MemoryScreen screen;
+        Story game(screen, script);
+        game.Form_Load();
+        const std::string opening = screen.picture().value_or("");
+        std::cout << opening << '\n';
+        for (std::string_view file : kPictureFiles)
+            if (file != opening) std::cout << file << '\n';
         return 0;
     }
-    const Script& script = story();
     std::set<std::string> texts;
     for (Button b : kAllButtons) texts.emplace(caption(b));
 

@@ -302,20 +302,23 @@
 
   // ── Start-up ──
 
-  // The page's font: in the single file its bytes come with the script; the
-  // site names it in its style sheet. The window waits for it (three seconds
-  // at most, then it shows in a font of the computer's).
+  // The page's font, Suirei Gothic (assets.font: its bytes in the single
+  // file, its file on the site). The window waits for it, three seconds at
+  // most; without it the text shows in a Japanese font of the computer's.
   function loadFont() {
-    var loaded;
-    if (assets.font && window.FontFace && document.fonts) {
-      var face = new FontFace(assets.font.family, base64Bytes(assets.font.data));
+    var font = assets.font;
+    if (!font || !window.FontFace || !document.fonts) return Promise.resolve();
+    var bytes = font.data
+      ? Promise.resolve(base64Bytes(font.data))
+      : fetch(font.url).then(function (response) {
+          if (!response.ok) throw new Error(response.status);
+          return response.arrayBuffer();
+        });
+    var loaded = bytes.then(function (b) {
+      var face = new FontFace(font.family, b);
       document.fonts.add(face);
-      loaded = face.load();
-    } else if (document.fonts && document.fonts.load) {
-      loaded = document.fonts.load('12px "Suirei Gothic"', '翠嶺');
-    } else {
-      return Promise.resolve();
-    }
+      return face.load();
+    });
     return Promise.race([loaded, new Promise(function (r) { setTimeout(r, 3000); })]).then(null, function () {});
   }
 
