@@ -241,20 +241,27 @@
     document.getElementById('restart').focus({ preventScroll: true });
   }
 
-  // Input while the frames play, or after the end, goes nowhere. A press that
-  // began then does not turn into a click when it is released later.
-  function dropWhileBusy(e) {
-    if (root.dataset.game === 'ready' || root.dataset.game === 'error') return;
-    if (e.target && e.target.id === 'restart') return;
+  // Keys pressed while the frames play go nowhere, nor after the end, when
+  // only the offer to begin again (which has the focus) takes them; the
+  // browser's own shortcuts pass. A press that began while the frames played
+  // does not turn into a click when it is released later.
+  function dropWhilePlaying(e) {
+    var game = root.dataset.game;
+    if (game !== 'playing' && game !== 'ended') return;
+    if (game === 'ended' && e.target && e.target.id === 'restart') return;
+    if (e.ctrlKey || e.metaKey || e.altKey || /^F\d+$/.test(e.key || '')) return;
     e.preventDefault();
     e.stopImmediatePropagation();
   }
   ['keydown', 'keyup', 'keypress'].forEach(function (type) {
-    window.addEventListener(type, dropWhileBusy, true);
+    window.addEventListener(type, dropWhilePlaying, true);
   });
   window.addEventListener('pointerdown', function (e) {
     pressedWhileBusy = root.dataset.game !== 'ready';
-    if (pressedWhileBusy) dropWhileBusy(e);
+    if (root.dataset.game === 'playing') {
+      e.preventDefault();
+      e.stopImmediatePropagation();
+    }
   }, true);
   window.addEventListener('click', function (e) {
     if (!form.contains(e.target)) return;
