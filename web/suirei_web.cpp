@@ -82,13 +82,14 @@ void visibleList(std::string& out, const std::array<bool, kButtonCount>& visible
     out += ']';
 }
 
-// Where the keyboard focus goes when the focused button hides itself: the
-// first shown button, in tab order, whose click moves the story to another
-// state; failing that the first shown button other than Quit. Never Quit: a
-// player pressing Space twice must not end the game by accident. The clicks
-// are tried on a copy of the game, so nothing the player sees changes.
-std::string_view nextButton(const Game& g) {
-    std::string_view fallback;
+// The shown buttons whose click moves the story to another state, in tab
+// order: where the keyboard focus goes when the focused button hides itself
+// or no longer moves the story (Talk and Other speaks take turns). Quit is
+// never among them: a player pressing Space twice must not end the game by
+// accident. The clicks are tried on a copy of the game, so nothing the player
+// sees changes.
+std::vector<Button> movingButtons(const Game& g) {
+    std::vector<Button> moving;
     for (Button b : kAllButtons) {
         if (b == Button::Command12 || !g.screen.isVisible(b)) continue;
         MemoryScreen scratch;
@@ -98,10 +99,17 @@ std::string_view nextButton(const Game& g) {
         Story copy(scratch, g.story.script());
         copy.restore(g.story.memory());
         copy.click(b);
-        if (copy.state() != g.story.state()) return name(b);
-        if (fallback.empty()) fallback = name(b);
+        if (copy.state() != g.story.state()) moving.push_back(b);
     }
-    return fallback;
+    return moving;
+}
+
+// The first of them; failing that the first shown button other than Quit.
+std::string_view nextButton(const Game& g, const std::vector<Button>& moving) {
+    if (!moving.empty()) return name(moving.front());
+    for (Button b : kAllButtons)
+        if (b != Button::Command12 && g.screen.isVisible(b)) return name(b);
+    return {};
 }
 
 const char* describe(Game& g) {
@@ -121,8 +129,11 @@ const char* describe(Game& g) {
     }
     out += "],\"ended\":";
     out += g.screen.ended() ? "true" : "false";
-    const std::string_view next = g.screen.ended() ? std::string_view{} : nextButton(g);
-    out += ",\"next\":" + (next.empty() ? std::string("null") : json::quote(next)) + '}';
+    const std::vector<Button> moving = g.screen.ended() ? std::vector<Button>{} : movingButtons(g);
+    out += ",\"moving\":[";
+    for (std::size_t i = 0; i < moving.size(); ++i) out += (i ? "," : "") + json::quote(name(moving[i]));
+    const std::string_view next = g.screen.ended() ? std::string_view{} : nextButton(g, moving);
+    out += "],\"next\":" + (next.empty() ? std::string("null") : json::quote(next)) + '}';
     return out.c_str();
 }
 

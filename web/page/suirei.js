@@ -223,9 +223,11 @@
     form.dataset.state = String(reply.state);
     if (reply.ended) { end(); return; }
     setGame('ready');
-    // A button that hid itself under the keyboard focus hands it on to the
-    // button that moves the story on, never to 終了.
-    if (focused && focused.parentNode === form && focused.tagName === 'BUTTON' && focused.hidden) {
+    // A button that hid itself under the keyboard focus, or that no longer
+    // moves the story (Talk and Other speaks take turns), hands the focus on
+    // to the button that does, never to 終了: Space after Space reads on.
+    if (focused && focused.parentNode === form && focused.tagName === 'BUTTON' &&
+        (focused.hidden || (reply.moving.indexOf(focused.id) < 0 && reply.next))) {
       if (reply.next) buttons[reply.next].focus({ preventScroll: true });
       else form.focus({ preventScroll: true });
     }
