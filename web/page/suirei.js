@@ -258,6 +258,11 @@
   ['keydown', 'keyup', 'keypress'].forEach(function (type) {
     window.addEventListener(type, dropWhilePlaying, true);
   });
+  // Enter held down would click again and again, skipping pages unread; like
+  // Space, it presses a button once per press.
+  form.addEventListener('keydown', function (e) {
+    if (e.repeat && e.key === 'Enter') e.preventDefault();
+  });
   window.addEventListener('pointerdown', function (e) {
     pressedWhileBusy = root.dataset.game !== 'ready';
     if (root.dataset.game === 'playing') {
