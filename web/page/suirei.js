@@ -65,30 +65,57 @@
     return bytes;
   }
 
+  // Asking for a picture's bytes, and checking and showing it, are apart:
+  // the pictures inside the page (the single file) start loading as images
+  // while the engine compiles, so the opening one is ready when the engine
+  // is; they are checked when needed.
+  var requested = {};      // file name → { bytes: promise of Uint8Array, img }
+
+  function request(file) {
+    var url = assets.pictures[file];
+    if (requested[file] || !url) return;
+    var r = requested[file] = {};
+    if (url.lastIndexOf('data:', 0) === 0) {
+      r.img = newImage(url);
+      r.bytes = null;  // decoded from the page's own text when checked
+    } else {
+      r.bytes = fetch(url).then(function (response) {
+        if (!response.ok) throw new Error(response.status);
+        return response.arrayBuffer();
+      }).then(function (buffer) { return new Uint8Array(buffer); });
+      r.bytes.catch(function () {});  // reported when the picture is needed
+    }
+  }
+
+  function newImage(src) {
+    var img = new Image();
+    img.alt = '';
+    img.draggable = false;
+    img.decoding = 'sync';  // decoded as it is first drawn, never drawn half
+    var loaded = new Promise(function (ok, broken) {
+      img.onload = ok;
+      img.onerror = broken;
+    });
+    loaded.catch(function () {});
+    img.src = src;
+    img.loaded = loaded;
+    return img;
+  }
+
   function fetchPicture(file) {
     var url = assets.pictures[file];
     if (!url) return Promise.reject(new PictureProblem(file, null));
-    var bytes = url.lastIndexOf('data:', 0) === 0
-      ? Promise.resolve().then(function () { return base64Bytes(url.slice(url.indexOf(',') + 1)); })
-      : fetch(url).then(function (response) {
-          if (!response.ok) throw new Error(response.status);
-          return response.arrayBuffer();
-        }).then(function (buffer) { return new Uint8Array(buffer); });
+    request(file);
+    var r = requested[file];
+    var bytes = r.bytes || Promise.resolve().then(function () {
+      return base64Bytes(url.slice(url.indexOf(',') + 1));
+    });
     return bytes.then(function (b) {
       // A browser draws what it can of a damaged picture; the game shows a
       // scene whole or not at all.
       if (!wholePng(b)) throw new Error('damaged');
-      var img = new Image();
-      img.alt = '';
-      img.draggable = false;
-      img.decoding = 'sync';
-      img.src = url.lastIndexOf('data:', 0) === 0 ? url : URL.createObjectURL(new Blob([b], { type: 'image/png' }));
-      // Loaded is enough: the checks above found the file whole, and the
-      // picture is decoded as it is first drawn (decoding = sync).
-      return new Promise(function (loaded, broken) {
-        img.onload = loaded;
-        img.onerror = broken;
-      }).then(function () {
+      var img = r.img || newImage(URL.createObjectURL(new Blob([b], { type: 'image/png' })));
+      return img.loaded.then(function () {
         if (!img.naturalWidth || !img.naturalHeight) throw new Error('empty');
         pictures[file] = img;
         return img;
@@ -359,6 +386,11 @@
     var engineReady = window.SuireiEngine(options).then(null, function () {
       throw new Error('engine');
     });
+    // Pictures inside the page start loading now; a site's are fetched when
+    // needed (it has the browser fetch the opening one from the start).
+    for (var file in assets.pictures) {
+      if (assets.pictures[file].lastIndexOf('data:', 0) === 0) request(file);
+    }
     var fontReady = loadFont();
 
     fontReady.then(function () { mark('font'); });
