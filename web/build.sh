@@ -21,7 +21,10 @@ cxxflags=(-std=c++20 -O2 -fconstexpr-steps=1000000000 -Wall -Wextra
 
 # ── Compile: every source once, again only when it or a header changed ──
 sources=("$here"/engine/*.cpp "$here"/script/*.cpp "$here/tools/play.cpp" "$here/web/suirei_web.cpp" "$here/web/strings.cpp")
-newest_header=$(ls -t "$here"/engine/*.hpp "$here"/script/*.hpp "$here"/tools/*.hpp | head -1)
+newest_header=
+for h in "$here"/engine/*.hpp "$here"/script/*.hpp "$here"/tools/*.hpp; do
+    if [ -z "$newest_header" ] || [ "$h" -nt "$newest_header" ]; then newest_header=$h; fi
+done
 compile() {
     local src=$1 o=$2
     if [ ! -e "$o" ] || [ "$src" -nt "$o" ] || [ "$newest_header" -nt "$o" ]; then
