@@ -254,6 +254,8 @@ configs.forEach(([what, from], c) => {
   md.push(`| ${what} | ${from} | ${ms(median(loads[c].painted))} | ${ms(pct(loads[c].painted, 0.9))} | ${loads[c].fcp.length ? ms(median(loads[c].fcp)) : '—'} |`);
 });
 md.push(`| the desktop window (Qt, Xvfb) | its folder | ${ms(median(desktop.start))} | ${ms(pct(desktop.start, 0.9))} | — |`);
+const ratio = (a, b) => (median(loads[a].painted) / median(loads[b].painted)).toFixed(2);
+md.push('', `suirei / anchor, medians of the same run: ${ratio(0, 2)} from file://, ${ratio(1, 3)} over http. On this shared two-core machine the medians of one build move by 20 ms or more from run to run with the other work on it; the ratio within one run is the figure to compare.`);
 md.push('', 'Goal: no slower than the anchor. The anchor measured 86 ms (file://) and 118 ms (http) when the goal was set. The desktop window is timed from the start of its process to its first painted frame (its own `SUIREI_BENCH_TRACE`), under one Xvfb server, in the same run.', '');
 md.push('## One click to the next painted page', '');
 md.push(`From the mouse release (the event's own time stamp) to the end of the first frame painted after it, clicked with the mouse through playwright. suirei: the main route's ${suireiClicks.length} clicks up to the strike, served over http at \`?scale=1\`; anchor: ${anchorClicks.length} clicks of its read-on button.`, '');
