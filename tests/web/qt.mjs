@@ -9,6 +9,11 @@ const nativeBin = resolve(process.env.SUIREI_NATIVE_BIN ?? fileURLToPath(new URL
 
 const sleep = (ms) => new Promise((ok) => setTimeout(ok, ms));
 
+// Whatever this module started ends with the process, even when a test fails
+// half-way.
+const children = new Set();
+process.once('exit', () => { for (const p of children) if (p.exitCode === null) p.kill('SIGTERM'); });
+
 // The centre of each button at the desktop's 1:1 layout.
 const CENTRE = {
   Command1: [200, 20], Command2: [200, 52], Command3: [200, 80], Command4: [300, 20],
@@ -25,6 +30,7 @@ function run(cmd, args, env, timeout = 10_000) {
 export async function startXvfb() {
   const xvfb = spawn('Xvfb', ['-displayfd', '3', '-screen', '0', '800x600x24', '-nolisten', 'tcp'],
     { stdio: ['ignore', 'ignore', 'pipe', 'pipe'] });
+  children.add(xvfb);
   let err = '';
   xvfb.stderr.on('data', (d) => { err += d; });
   const display = await new Promise((ok, fail) => {
@@ -53,6 +59,7 @@ export async function startGame(x) {
   const env = { ...x.env, SUIREI_BENCH_TRACE: '1', QT_QPA_PLATFORM: 'xcb' };
   const started = Date.now();
   const game = spawn(join(nativeBin, 'suirei'), [], { env, stdio: ['ignore', 'ignore', 'pipe'], cwd: '/' });
+  children.add(game);
   let painted = 0;
   let log = '';
   game.stderr.on('data', (d) => {
