@@ -54,7 +54,7 @@ export const nativeRoute = (file) => nativeLines(readFileSync(file, 'utf8'));
 export function look(page) {
   return page.evaluate(() => {
     const shown = (el) => {
-      if (!el || el.hidden) return false;
+      if (!el) return false;
       const s = getComputedStyle(el);
       return s.visibility !== 'hidden' && s.display !== 'none' && el.getClientRects().length > 0;
     };
