@@ -1,0 +1,276 @@
+// The page's own behaviour around the story: the strike at Iruka played as
+// held frames with input dropped, quitting and beginning again, and the
+// keyboard after a choice.
+import { after, before, describe, test } from 'node:test';
+import assert from 'node:assert/strict';
+import { readFileSync } from 'node:fs';
+import { join } from 'node:path';
+import {
+  STEP_MS, expected, launch, look, nativeLines, nativeRoute, open, routesDir, seen, serve, settle,
+} from './harness.mjs';
+
+// The clicks of a route, as button ids, the way the driver resolved them.
+const clicksOf = (lines) => lines.slice(1).map((l) => l.click);
+
+// Plays clicks quickly from inside the page (the route tests play every click
+// with the mouse); waits for each click to be taken before the next.
+async function fastForward(page, ids) {
+  await page.evaluate(async (ids) => {
+    const ready = () => new Promise((ok, fail) => {
+      const t0 = performance.now();
+      const poll = () => {
+        const g = document.documentElement.dataset.game;
+        if (g === 'ready' || g === 'ended') ok();
+        else if (performance.now() - t0 > 5000) fail(new Error(`page stuck in "${g}"`));
+        else setTimeout(poll, 5);
+      };
+      poll();
+    });
+    for (const id of ids) {
+      document.getElementById(id).click();
+      await ready();
+    }
+  }, ids);
+}
+
+// Records every picture P1 shows from now on, with the time, the page's phase
+// and T1's text at that moment.
+const watchPictures = (page) => page.evaluate(() => {
+  const p1 = document.getElementById('P1');
+  const t1 = document.getElementById('T1');
+  window.__shown = [];
+  new MutationObserver(() => {
+    window.__shown.push({
+      file: p1.getAttribute('data-file'), at: performance.now(),
+      game: document.documentElement.dataset.game, text: t1.value,
+    });
+  }).observe(p1, { attributes: true, attributeFilter: ['data-file'] });
+});
+const shownPictures = async (page) => {
+  const all = await page.evaluate(() => window.__shown);
+  return all.filter((s, i) => i === 0 || s.file !== all[i - 1].file);  // a frame set twice is one frame
+};
+
+// The desktop rectangles of the buttons at scale 1 (x, y, w, h in pixels).
+const CENTRE = {
+  Command1: [200, 20], Command2: [200, 52], Command3: [200, 84], Command4: [300, 20],
+  Command5: [300, 60], Command6: [300, 100], Command7: [412, 20], Command8: [412, 60],
+  Command9: [200, 108], Command10: [376, 100], Command11: [416, 100], Command12: [456, 100],
+};
+
+describe('the page', () => {
+  let browser, server;
+  const main = nativeRoute(join(routesDir, 'main.txt'));
+  const rash = nativeRoute(join(routesDir, 'rash.txt'));
+  before(async () => {
+    server = await serve();
+    browser = await launch();
+  });
+  after(async () => {
+    await browser?.close();
+    await server?.close();
+  });
+
+  async function at(lines, clicks) {
+    const page = await browser.newPage({ viewport: { width: 477, height: 284 } });
+    await open(page, `${server.url}?scale=1`);
+    await fastForward(page, clicksOf(lines).slice(0, clicks));
+    assert.deepStrictEqual(seen(await look(page)), expected(lines[clicks]), `after ${clicks} clicks`);
+    return page;
+  }
+
+  test('the strike plays its frames in order, each held, and drops every click and key meanwhile', { timeout: 60_000 }, async () => {
+    const strike = main.findIndex((l) => l.frames.length > 1);
+    assert.ok(strike > 0, 'the main route has the strike');
+    const frames = main[strike].frames;
+    const page = await at(main, strike - 1);
+    try {
+      const before = await look(page);
+      await watchPictures(page);
+      await page.click(`#${main[strike].click}`, { timeout: STEP_MS });
+      // While the first frames are up: the mouse on every button that is on
+      // screen and on Talk's place, which the strike's end shows; Space and
+      // Enter on the focused button; Tab and Space again.
+      await page.waitForFunction(() => document.documentElement.dataset.game === 'playing', null, { timeout: STEP_MS });
+      const during = await look(page);
+      assert.strictEqual(during.game, 'playing');
+      for (const id of new Set([...during.visible, 'Command1', 'Command12'])) await page.mouse.click(...CENTRE[id]);
+      for (const key of ['Space', 'Enter', 'Tab', 'Space', 'Tab', 'Enter']) await page.keyboard.press(key);
+      // A press on 終了 that began during the frames and ends after them is
+      // no click either.
+      await page.mouse.move(...CENTRE.Command12);
+      await page.mouse.down();
+      assert.strictEqual((await look(page)).game, 'playing', 'the frames were still playing while the input came');
+      await settle(page, 10_000);
+      await page.mouse.up();
+      await page.waitForTimeout(100);
+
+      const shown = await shownPictures(page);
+      assert.deepStrictEqual(shown.map((s) => s.file), frames, 'the pictures shown, in order');
+      for (let i = 1; i < shown.length; i++) {
+        const held = shown[i].at - shown[i - 1].at;
+        assert.ok(held >= 190, `${shown[i - 1].file} held ${held.toFixed(1)} ms, at least 190 expected`);
+      }
+      // The battle cry stands on the page, one line, while the frames play.
+      const cry = shown[0].text;
+      assert.ok(cry.length > 0 && !cry.includes('\n') && cry !== before.text, `T1 during the strike: ${JSON.stringify(cry)}`);
+      for (const s of shown.slice(0, -1)) {
+        assert.strictEqual(s.game, 'playing', `${s.file} shown while playing`);
+        assert.strictEqual(s.text, cry, `${s.file} shown with the battle cry`);
+      }
+      // Afterwards the page is what the click left, and the story goes on as
+      // the driver's does: nothing clicked during the frames was kept.
+      const now = await look(page);
+      assert.deepStrictEqual(seen(now), expected(main[strike]), 'after the strike');
+      assert.strictEqual(now.game, 'ready');
+      await page.click(`#${main[strike + 1].click}`, { timeout: STEP_MS });
+      await settle(page);
+      assert.deepStrictEqual(seen(await look(page)), expected(main[strike + 1]), 'the click after the strike');
+    } finally {
+      await page.close();
+    }
+  });
+
+  test('the other answer at the strike shows its one picture with no frames', { timeout: 60_000 }, async () => {
+    const choice = main.findIndex((l) => l.frames.length > 1);
+    // The rash route answers 1 where the main route answers 2.
+    const i = rash.findIndex((l, k) => k > 0 && rash[k - 1].state === main[choice - 1].state && l.click !== main[choice].click);
+    assert.ok(i > 0, 'the rash route answers the strike choice the other way');
+    assert.deepStrictEqual(rash[i].frames, [rash[i].picture]);
+    const page = await at(rash, i - 1);
+    try {
+      await watchPictures(page);
+      await page.click(`#${rash[i].click}`, { timeout: STEP_MS });
+      await settle(page);
+      const shown = await shownPictures(page);
+      assert.deepStrictEqual(shown.map((s) => s.file), rash[i].frames);
+      assert.ok(shown.every((s) => s.game !== 'playing'), 'no strike played');
+      assert.deepStrictEqual(seen(await look(page)), expected(rash[i]));
+    } finally {
+      await page.close();
+    }
+  });
+
+  test('quit stops every control, dims the window, and restart begins at the opening page', { timeout: 60_000 }, async () => {
+    const clicks = 8;  // on the first choice page, with 1, 2 and quit on screen
+    const quitLines = nativeLines(`${clicksOf(main).slice(0, clicks).join('\n')}\nCommand12\n`);
+    const page = await at(main, clicks);
+    try {
+      const form = await page.locator('#Form6').boundingBox();
+      const lit = await page.screenshot({ clip: form });
+      await page.click('#Command12', { timeout: STEP_MS });
+      await settle(page);
+      const ended = await look(page);
+      assert.strictEqual(ended.game, 'ended');
+      assert.deepStrictEqual(seen(ended), expected(quitLines.at(-1)), 'the page as quit left it');
+
+      // Nothing responds: the mouse on every button's place, the buttons'
+      // own click, the keyboard.
+      for (const [x, y] of Object.values(CENTRE)) await page.mouse.click(x, y);
+      await page.evaluate(() => { for (let i = 1; i <= 12; i++) document.getElementById(`Command${i}`).click(); });
+      for (const key of ['Tab', 'Space', 'Tab', 'Enter', 'Tab', 'Space']) await page.keyboard.press(key);
+      await page.waitForTimeout(300);
+      const still = await look(page);
+      assert.deepStrictEqual(still, ended, 'nothing changed after quit');
+
+      // Dimmed: the window is darker than it was.
+      const dim = await page.screenshot({ clip: form });
+      const brightness = async (png) => page.evaluate(async (b64) => {
+        const img = new Image();
+        img.src = `data:image/png;base64,${b64}`;
+        await img.decode();
+        const c = new OffscreenCanvas(img.width, img.height);
+        const g = c.getContext('2d');
+        g.drawImage(img, 0, 0);
+        const d = g.getImageData(0, 0, img.width, img.height).data;
+        let sum = 0;
+        for (let k = 0; k < d.length; k += 4) sum += d[k] + d[k + 1] + d[k + 2];
+        return sum / (d.length / 4) / 3;
+      }, png.toString('base64'));
+      const [b0, b1] = [await brightness(lit), await brightness(dim)];
+      assert.ok(b1 < b0 * 0.9, `the window dims after quit (mean brightness ${b0.toFixed(1)} → ${b1.toFixed(1)})`);
+
+      // Restart stands outside the window and begins again at the opening page.
+      const restart = page.locator('#restart');
+      assert.ok(await restart.isVisible(), '#restart is shown');
+      const r = await restart.boundingBox();
+      const apart = r.x >= form.x + form.width || r.x + r.width <= form.x || r.y >= form.y + form.height || r.y + r.height <= form.y;
+      assert.ok(apart, `#restart ${JSON.stringify(r)} stands outside the window ${JSON.stringify(form)}`);
+      await restart.click({ timeout: STEP_MS });
+      await page.waitForFunction(() => document.documentElement.dataset.game === 'ready', null, { timeout: 15_000 });
+      assert.deepStrictEqual(seen(await look(page)), expected(main[0]), 'the opening page again');
+      await page.click(`#${main[1].click}`, { timeout: STEP_MS });
+      await settle(page);
+      assert.deepStrictEqual(seen(await look(page)), expected(main[1]), 'and the story plays again');
+    } finally {
+      await page.close();
+    }
+  });
+
+  test('without ?scale=1 the window fills the view, keeping its proportions and every control in place', { timeout: 60_000 }, async () => {
+    for (const [vw, vh] of [[954, 568], [640, 360], [1280, 900], [360, 640]]) {
+      const page = await browser.newPage({ viewport: { width: vw, height: vh } });
+      try {
+        await open(page, server.url);
+        const boxes = await page.evaluate(() => Object.fromEntries(['Form6', 'P1', 'T1', 'Command9', 'Command12'].map((id) => {
+          const r = document.getElementById(id).getBoundingClientRect();
+          return [id, [r.x, r.y, r.width, r.height]];
+        })));
+        const [x, y, w, h] = boxes.Form6;
+        const s = w / 477;
+        const at = `${vw}×${vh}`;
+        assert.ok(Math.abs(h / 284 - s) < 0.002, `${at}: proportions kept (${w} × ${h})`);
+        assert.ok(x >= -0.5 && y >= -0.5 && x + w <= vw + 0.5 && y + h <= vh + 0.5, `${at}: the window lies inside the view`);
+        assert.ok(Math.abs(w - vw) < 1 || Math.abs(h - vh) < 1, `${at}: the window fills the view one way (${w} × ${h})`);
+        assert.ok(Math.abs(x - (vw - x - w)) < 1 && Math.abs(y - (vh - y - h)) < 1, `${at}: the window stands in the middle`);
+        for (const [id, [cx, cy, cw, ch]] of Object.entries({ P1: [8, 0, 145, 121], T1: [8, 128, 449, 153], Command9: [160, 96, 81, 25], Command12: [440, 88, 33, 25] })) {
+          const want = [x + cx * s, y + cy * s, cw * s, ch * s];
+          assert.ok(boxes[id].every((v, i) => Math.abs(v - want[i]) < 0.5), `${at}: ${id} at ${boxes[id]}, expected ${want}`);
+        }
+        await page.click(`#${main[1].click}`, { timeout: STEP_MS });
+        await settle(page);
+        assert.deepStrictEqual(seen(await look(page)), expected(main[1]), `${at}: a click on the scaled window`);
+      } finally {
+        await page.close();
+      }
+    }
+  });
+
+  test('after choosing 1 or 2 with the keyboard, focus is on a button that moves the story on, and Space moves it', { timeout: 60_000 }, async () => {
+    const clicks = 7;  // the first choice page
+    assert.deepStrictEqual(main[clicks].visible.filter((b) => b === 'Command10' || b === 'Command11'), ['Command10', 'Command11']);
+    const prefix = clicksOf(main).slice(0, clicks);
+    for (const choice of ['Command10', 'Command11']) {
+      const chosen = nativeLines([...prefix, choice].join('\n')).at(-1);
+      // The buttons that move the story on from there, as the driver tells.
+      const movers = chosen.visible.filter((b) => b !== 'Command12' &&
+        nativeLines([...prefix, choice, b].join('\n')).at(-1).state !== chosen.state);
+      assert.ok(movers.length > 0, `${choice}: something moves the story on`);
+      const page = await at(main, clicks);
+      try {
+        // Tab walks the shown controls only, until the choice has focus.
+        await page.evaluate(() => document.activeElement?.blur());
+        let focused = null;
+        for (let k = 0; k < 20 && focused !== choice; k++) {
+          await page.keyboard.press('Tab');
+          focused = await page.evaluate(() => document.activeElement?.id ?? null);
+          if (focused && /^Command\d+$/.test(focused)) {
+            assert.ok(main[clicks].visible.includes(focused), `Tab reached ${focused}, which is not on screen`);
+          }
+        }
+        assert.strictEqual(focused, choice, `Tab reaches ${choice}`);
+        await page.keyboard.press('Space');
+        await settle(page);
+        assert.deepStrictEqual(seen(await look(page)), expected(chosen), `${choice} pressed with Space`);
+        const now = await page.evaluate(() => document.activeElement?.id ?? null);
+        assert.ok(movers.includes(now), `${choice}: focus is on ${now}, expected one of ${movers}`);
+        await page.keyboard.press('Space');
+        await settle(page);
+        const next = nativeLines([...prefix, choice, now].join('\n')).at(-1);
+        assert.deepStrictEqual(seen(await look(page)), expected(next), `${choice}: Space again on ${now}`);
+      } finally {
+        await page.close();
+      }
+    }
+  });
+});
