@@ -1,6 +1,7 @@
-// A screen that lives in memory: what the play driver, the story checker and
-// the tests run the engine against. It reads no files; it only remembers the
-// name of the last picture and every picture loaded.
+// A screen that lives in memory: what the play driver, the story checker, the
+// page in the browser and the tests run the engine against. It reads no
+// files; it remembers the name of the last picture, every picture loaded and
+// the frames of the strike, for a front end to play.
 #pragma once
 
 #include <array>
@@ -24,7 +25,10 @@ public:
         picture_ = std::string(file);
         loads_.emplace_back(file);
     }
-    void showFrame(std::string_view file, std::chrono::milliseconds) override { loadPicture(file); }
+    void showFrame(std::string_view file, std::chrono::milliseconds hold) override {
+        loadPicture(file);
+        frames_.push_back(snapshot(*this, file, hold));
+    }
     void enterProgramFolder() override {}
     void quit() override { ended_ = true; }
 
@@ -33,6 +37,9 @@ public:
 
     // Pictures loaded since the last call, in order.
     std::vector<std::string> takeLoads() { return std::exchange(loads_, {}); }
+
+    // Frames of the strike queued since the last call, in order.
+    std::vector<HeldFrame> takeFrames() { return std::exchange(frames_, {}); }
 
     // As the window is created: only Quit visible, T1 and P1 empty.
     std::array<bool, kButtonCount> visibility() const { return visible_; }
@@ -45,6 +52,7 @@ private:
     std::string text_;
     std::optional<std::string> picture_;
     std::vector<std::string> loads_;
+    std::vector<HeldFrame> frames_;
     bool ended_ = false;
 };
 

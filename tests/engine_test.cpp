@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <optional>
+#include <vector>
 
+#include "focus.hpp"
 #include "memory_screen.hpp"
 #include "story.hpp"
 
@@ -148,6 +151,37 @@ TEST_F(Engine, QuitEndsAtOnceAtAnyState) {
     story.click(Command12);
     EXPECT_TRUE(screen.ended());
     EXPECT_EQ(story.state(), 4);
+}
+
+TEST_F(Engine, TheKeyboardFocusFollowsTheButtonWhoseTurnItIsNeverQuit) {
+    using Buttons = std::vector<Button>;
+    const auto expect_focus = [&](Buttons moving, std::optional<Button> focus) {
+        const std::string text(screen.text());
+        const auto memory = story.memory();
+        EXPECT_EQ(moving_buttons(story, screen), moving) << "at state " << story.state();
+        EXPECT_EQ(story_focus(story, screen), focus) << "at state " << story.state();
+        EXPECT_EQ(screen.text(), text) << "the trial clicks touched the screen";
+        EXPECT_TRUE(story.memory() == memory) << "the trial clicks touched the story";
+    };
+    expect_focus({Command9}, Command9);
+    story.click(Command9);
+    story.click(Command9);
+    expect_focus({Command1}, Command1);
+    story.click(Command1);  // Talk and Other speaks both shown: Other speaks' turn
+    expect_focus({Command2}, Command2);
+    story.click(Command2);
+    story.click(Command1);
+    expect_focus({Command10, Command11}, Command10);
+    story.click(Command10);
+    expect_focus({Command3}, Command3);
+    // Nothing shown moves the story: the first shown button, still not Quit.
+    at(12);
+    screen.setVisible(Command1, true);
+    screen.setVisible(Command2, true);
+    expect_focus({}, Command1);
+    // Quit alone: nowhere to go.
+    for (Button b : kAllButtons) screen.setVisible(b, b == Command12);
+    expect_focus({}, std::nullopt);
 }
 
 TEST(ScriptAssembly, ListsAreStrictlyDescendingAndDuplicatesAreReported) {

@@ -6,6 +6,7 @@
 #include <emscripten/emscripten.h>
 
 #include <array>
+#include <optional>
 #include <chrono>
 #include <string>
 #include <string_view>
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "check.hpp"
+#include "focus.hpp"
 #include "json.hpp"
 #include "memory_screen.hpp"
 #include "screen.hpp"
@@ -22,40 +24,12 @@
 namespace suirei {
 namespace {
 
-// The screen of the page. Nothing here can wait: a frame of the strike is
-// queued with the page and the buttons as they stand, and the page plays the
-// queue on its own timer once the click has returned.
-class WebScreen final : public Screen {
-public:
-    void setVisible(Button b, bool visible) override { visible_[static_cast<std::size_t>(index(b))] = visible; }
-    bool isVisible(Button b) const override { return visible_[static_cast<std::size_t>(index(b))]; }
-    void setText(std::string_view text) override { text_.assign(text); }
-    std::string_view text() const override { return text_; }
-    void loadPicture(std::string_view file) override { picture_.assign(file); }
-    void showFrame(std::string_view file, std::chrono::milliseconds hold) override {
-        picture_.assign(file);
-        frames_.push_back(snapshot(*this, file, hold));
-    }
-    void enterProgramFolder() override {}  // the page finds its pictures beside itself
-    void quit() override { ended_ = true; }
-
-    const std::array<bool, kButtonCount>& visibility() const { return visible_; }
-    const std::string& picture() const { return picture_; }
-    bool ended() const { return ended_; }
-    std::vector<HeldFrame> takeFrames() { return std::exchange(frames_, {}); }
-
-private:
-    // As the window is created: only Quit visible.
-    std::array<bool, kButtonCount> visible_ = {false, false, false, false, false, false,
-                                               false, false, false, false, false, true};
-    std::string text_;
-    std::string picture_;
-    std::vector<HeldFrame> frames_;
-    bool ended_ = false;
-};
-
+// The page's screen remembers what the engine shows, as the play driver's
+// does. Nothing in it waits: a frame of the strike is queued with the page
+// and the buttons as they stand, and the page plays the queue on its own
+// timer once the click has returned.
 struct Game {
-    WebScreen screen;
+    MemoryScreen screen;
     Story story{screen, suirei::story()};
     bool started = false;
 };
@@ -82,42 +56,13 @@ void visibleList(std::string& out, const std::array<bool, kButtonCount>& visible
     out += ']';
 }
 
-// The shown buttons whose click moves the story to another state, in tab
-// order: where the keyboard focus goes when the focused button hides itself
-// or no longer moves the story (Talk and Other speaks take turns). Quit is
-// never among them: a player pressing Space twice must not end the game by
-// accident. The clicks are tried on a copy of the game, so nothing the player
-// sees changes.
-std::vector<Button> movingButtons(const Game& g) {
-    std::vector<Button> moving;
-    for (Button b : kAllButtons) {
-        if (b == Button::Command12 || !g.screen.isVisible(b)) continue;
-        MemoryScreen scratch;
-        scratch.setVisibility(g.screen.visibility());
-        scratch.setText(g.screen.text());
-        scratch.setPicture(g.screen.picture());
-        Story copy(scratch, g.story.script());
-        copy.restore(g.story.memory());
-        copy.click(b);
-        if (copy.state() != g.story.state()) moving.push_back(b);
-    }
-    return moving;
-}
-
-// The first of them; failing that the first shown button other than Quit.
-std::string_view nextButton(const Game& g, const std::vector<Button>& moving) {
-    if (!moving.empty()) return name(moving.front());
-    for (Button b : kAllButtons)
-        if (b != Button::Command12 && g.screen.isVisible(b)) return name(b);
-    return {};
-}
-
 const char* describe(Game& g) {
     std::string& out = reply();
     out = "{\"state\":" + std::to_string(g.story.state()) + ",\"visible\":";
     visibleList(out, g.screen.visibility());
     out += ",\"text\":" + json::quote(g.screen.text());
-    out += ",\"picture\":" + json::quote(g.screen.picture());
+    out += ",\"picture\":" + json::quote(g.screen.picture().value_or(""));
+    g.screen.takeLoads();  // the page plays frames, not loads
     out += ",\"frames\":[";
     bool first = true;
     for (const HeldFrame& f : g.screen.takeFrames()) {
@@ -129,11 +74,13 @@ const char* describe(Game& g) {
     }
     out += "],\"ended\":";
     out += g.screen.ended() ? "true" : "false";
-    const std::vector<Button> moving = g.screen.ended() ? std::vector<Button>{} : movingButtons(g);
+    // Where the keyboard focus goes when the focused button hides itself or
+    // no longer moves the story.
+    const std::vector<Button> moving = g.screen.ended() ? std::vector<Button>{} : moving_buttons(g.story, g.screen);
     out += ",\"moving\":[";
     for (std::size_t i = 0; i < moving.size(); ++i) out += (i ? "," : "") + json::quote(name(moving[i]));
-    const std::string_view next = g.screen.ended() ? std::string_view{} : nextButton(g, moving);
-    out += "],\"next\":" + (next.empty() ? std::string("null") : json::quote(next)) + '}';
+    const std::optional<Button> next = g.screen.ended() ? std::nullopt : story_focus(g.story, g.screen);
+    out += "],\"next\":" + (next ? json::quote(name(*next)) : std::string("null")) + '}';
     return out.c_str();
 }
 

@@ -11,6 +11,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -21,6 +22,7 @@
 #include <unistd.h>
 #endif
 
+#include "focus.hpp"
 #include "picture.hpp"
 
 namespace suirei {
@@ -217,8 +219,8 @@ void Form6::onClick(Button b) {
     if (playing_) {
         strikeFocus_ = focused;
         playFrames();
-    } else if (focused && !focused->isVisibleTo(this)) {
-        focusStory();
+    } else {
+        focusStory(focused);
     }
 }
 
@@ -293,17 +295,24 @@ void Form6::showPicture(const QString& file, const QImage& image) {
     pictureFile_ = file;
 }
 
-void Form6::focusStory() {
-    // The button that moves the story on, never Quit by itself: one stray
-    // Space would end a game that has no saves. Keyboard players still reach
-    // Quit with Tab.
-    for (Button b : kAllButtons) {
-        if (b == Button::Command12 || !isVisible(b)) continue;
-        setAttribute(Qt::WA_KeyboardFocusChange);  // the focus ring is drawn
-        button(b)->setFocus(Qt::TabFocusReason);
+void Form6::focusStory(QWidget* focused) {
+    // After a click the focus is where the player's last press was. When that
+    // button has hidden itself, or no longer moves the story (Talk and Other
+    // speaks take turns), it goes on to the button that does: Space after
+    // Space reads the story, and never falls to Quit by itself. Keyboard
+    // players still reach Quit with Tab.
+    if (!focused) return;
+    const auto moving = moving_buttons(story_, *this);
+    const bool stays = focused->isVisibleTo(this) &&
+                       std::any_of(moving.begin(), moving.end(), [&](Button b) { return button(b) == focused; });
+    if (stays) return;
+    const auto next = story_focus(story_, *this);
+    if (!next) {
+        if (!focused->isVisibleTo(this)) T1_->setFocus(Qt::OtherFocusReason);
         return;
     }
-    T1_->setFocus(Qt::OtherFocusReason);
+    setAttribute(Qt::WA_KeyboardFocusChange);  // the focus ring is drawn
+    button(*next)->setFocus(Qt::TabFocusReason);
 }
 
 void Form6::playFrames() {
@@ -320,7 +329,7 @@ void Form6::playNextFrame() {
             if (!picture_.isEmpty()) showPicture(picture_, readPicture(picture_));
             showText(text_);
             showButtons(visible_);
-            if (strikeFocus_ && !strikeFocus_->isVisibleTo(this)) focusStory();
+            focusStory(strikeFocus_);
             repaint();
             playing_ = false;
             startedFrames_ = false;

@@ -88,8 +88,9 @@ private:
     void showText(const std::string& text);
     void showButtons(const std::array<bool, kButtonCount>& visible);
     void showPicture(const QString& file, const QImage& image);
-    // Keyboard focus to the first shown button that moves the story on.
-    void focusStory();
+    // After a click: keyboard focus on to the button that moves the story
+    // on, when the focused one hid itself or no longer does.
+    void focusStory(QWidget* focused);
 
     // The strike: the frames the click queued, each held on the screen by a
     // timer, then what the click left. No nested event loop: between frames

@@ -238,6 +238,12 @@ TEST(Focus, AnsweringAChoiceHandsTheFocusToTheStoryNeverToQuit) {
         press(Qt::Key_Space);
         EXPECT_TRUE(window.QWidget::isVisible()) << "a stray Space quit the game";
         EXPECT_NE(window.story().state(), after) << "Space on Talk moved the story on";
+        // Talk stays shown, but now it is the other's turn: Space after
+        // Space reads the conversation.
+        EXPECT_EQ(QApplication::focusWidget(), window.button(Command2));
+        const int answered = window.story().state();
+        press(Qt::Key_Space);
+        EXPECT_NE(window.story().state(), answered) << "Space on Other speaks moved the story on";
 
         // Quit is still one Tab or a few away.
         bool reached = false;
