@@ -68,6 +68,8 @@ int main(int argc, char** argv) {
             game.restore(here.memory);
             game.click(b);
             texts.emplace(s.text());
+            // The battle cry stands on the page only while the strike plays.
+            for (const HeldFrame& f : s.takeFrames()) texts.emplace(f.text);
             Situation next{game.memory(), s.visibility(), std::string(s.text())};
             bool known = false;
             for (const Situation& k : seen)
