@@ -17,12 +17,13 @@ export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
 export EMCC_SKIP_SANITY_CHECK=1
 
 cxxflags=(-std=c++20 -O2 -fconstexpr-steps=1000000000 -Wall -Wextra
-          -I"$here/engine" -I"$here/script" -I"$here/tools")
+          -I"$here/engine" -I"$here/script" -I"$here/tools" -I"$here/tools/check")
 
 # ── Compile: every source once, again only when it or a header changed ──
-sources=("$here"/engine/*.cpp "$here"/script/*.cpp "$here/tools/play.cpp" "$here/web/suirei_web.cpp" "$here/web/strings.cpp")
+sources=("$here"/engine/*.cpp "$here"/script/*.cpp "$here/tools/play.cpp" "$here/web/suirei_web.cpp" "$here/web/strings.cpp"
+         "$here/tools/check/explore.cpp")
 newest_header=
-for h in "$here"/engine/*.hpp "$here"/script/*.hpp "$here"/tools/*.hpp; do
+for h in "$here"/engine/*.hpp "$here"/script/*.hpp "$here"/tools/*.hpp "$here"/tools/check/*.hpp; do
     if [ -z "$newest_header" ] || [ "$h" -nt "$newest_header" ]; then newest_header=$h; fi
 done
 compile() {
@@ -55,7 +56,7 @@ em++ -O2 "${engine_objs[@]}" "$obj/tools_play.cpp.o" -o "$out/suirei-play.js" \
 
 # ── Every text the game shows, for the font ──
 echo "  link suirei-strings.js"
-em++ -O2 "${engine_objs[@]}" "$obj/web_strings.cpp.o" -o "$obj/suirei-strings.js" \
+em++ -O2 "${engine_objs[@]}" "$obj/web_strings.cpp.o" "$obj/tools_check_explore.cpp.o" -o "$obj/suirei-strings.js" \
     -sENVIRONMENT=node -sSINGLE_FILE=1 -sEXIT_RUNTIME=1 -sALLOW_MEMORY_GROWTH=1 --pre-js "$here/web/node-stdin.js"
 
 # ── The engine for the page ──

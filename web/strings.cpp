@@ -1,41 +1,27 @@
 // suirei-strings: prints every text the game can put on its window, one a
 // line: the button captions and every page T1 shows anywhere in the story.
 // The build makes the page's font from these, so the font holds exactly the
-// characters the game uses. It plays the story the way the story checker
-// does, clicking every shown button in every situation it reaches, so lines
+// characters the game uses. The pages come from the story checker's
+// exploration, which clicks every shown button in every situation, so lines
 // the engine writes itself (the Move prompt) are found as well as the
-// script's.
-#include <array>
-#include <deque>
+// script's; the direct texts of the rules add the battle cry, which stands on
+// the page only while the strike plays.
 #include <iostream>
 #include <set>
 #include <string>
-#include <tuple>
-#include <vector>
 
 #include "check.hpp"
+#include "explore.hpp"
 #include "memory_screen.hpp"
 #include "stretches.hpp"
 #include "story.hpp"
 
-namespace {
-
-using namespace suirei;
-
-struct Situation {
-    StoryMemory memory;
-    std::array<bool, kButtonCount> visible{};
-    std::string text;
-
-    bool operator==(const Situation&) const = default;
-};
-
-}  // namespace
-
 int main(int argc, char** argv) {
+    using namespace suirei;
+    const Script& script = story();
+
     // --pictures: the scene pictures' file names instead, one a line, the
     // one start-up shows first.
-    const Script& script = story();
     if (argc > 1 && std::string(argv[1]) == "--pictures") {
         MemoryScreen screen;
         Story game(screen, script);
@@ -46,43 +32,17 @@ int main(int argc, char** argv) {
             if (file != opening) std::cout << file << '\n';
         return 0;
     }
-    std::set<std::string> texts;
-    for (Button b : kAllButtons) texts.emplace(caption(b));
 
-    MemoryScreen screen;
-    Story start(screen, script);
-    start.Form_Load();
-    std::vector<Situation> seen{{start.memory(), screen.visibility(), std::string(screen.text())}};
-    std::deque<std::size_t> todo{0};
-    texts.emplace(screen.text());
-
-    while (!todo.empty()) {
-        const Situation here = seen[todo.front()];
-        todo.pop_front();
-        for (Button b : kAllButtons) {
-            if (b == Button::Command12 || !here.visible[static_cast<std::size_t>(index(b))]) continue;
-            MemoryScreen s;
-            s.setVisibility(here.visible);
-            s.setText(here.text);
-            Story game(s, script);
-            game.restore(here.memory);
-            game.click(b);
-            texts.emplace(s.text());
-            // The battle cry stands on the page only while the strike plays.
-            for (const HeldFrame& f : s.takeFrames()) texts.emplace(f.text);
-            Situation next{game.memory(), s.visibility(), std::string(s.text())};
-            bool known = false;
-            for (const Situation& k : seen)
-                if (k == next) {
-                    known = true;
-                    break;
-                }
-            if (known) continue;
-            seen.push_back(std::move(next));
-            todo.push_back(seen.size() - 1);
-        }
+    std::set<std::string, std::less<>> texts;
+    for (Button b : kAllButtons) {
+        texts.emplace(caption(b));
+        for (const Rule* rule : script.rules(b))
+            for (const Action& a : *rule)
+                if (a.op == Op::Text) texts.emplace(a.text);
     }
+    const check::Exploration explored(script);
+    for (const check::Situation& s : explored.situations()) texts.emplace(explored.text(s));
     for (const std::string& t : texts) std::cout << t << '\n';
-    std::cerr << "suirei-strings: " << seen.size() << " situations, " << texts.size() << " texts\n";
+    std::cerr << "suirei-strings: " << explored.situations().size() << " situations, " << texts.size() << " texts\n";
     return 0;
 }

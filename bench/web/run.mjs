@@ -73,31 +73,30 @@ const INSTRUMENT = () => {
   }, true);
 };
 
-async function loadOnce(url) {
+// A fresh (cold) browser, the page instrumented and loaded to its first
+// painted page; `then` measures on it before the browser closes.
+async function inFreshBrowser(url, then) {
   const browser = await chromium.launch({ executablePath: '/usr/bin/chromium', args: ARGS, timeout: 30_000 });
   try {
     const page = await browser.newPage({ viewport: { width: 800, height: 600 } });
     await page.addInitScript(INSTRUMENT);
     await page.goto(url, { timeout: 30_000 });
     await page.waitForFunction(() => window.__painted !== undefined, null, { timeout: 30_000 });
-    return await page.evaluate(() => ({
-      painted: window.__painted,
-      fcp: performance.getEntriesByName('first-contentful-paint')[0]?.startTime ?? null,
-    }));
+    return await then(page);
   } finally {
     await browser.close();
   }
 }
 
+const loadOnce = (url) => inFreshBrowser(url, (page) => page.evaluate(() => ({
+  painted: window.__painted,
+  fcp: performance.getEntriesByName('first-contentful-paint')[0]?.startTime ?? null,
+})));
+
 // Clicks along the route (the driver's button ids) with the mouse, until the
 // first click that starts the strike or the route's end.
-async function clicks(url, ids, limit) {
-  const browser = await chromium.launch({ executablePath: '/usr/bin/chromium', args: ARGS, timeout: 30_000 });
-  try {
-    const page = await browser.newPage({ viewport: { width: 800, height: 600 } });
-    await page.addInitScript(INSTRUMENT);
-    await page.goto(url, { timeout: 30_000 });
-    await page.waitForFunction(() => window.__painted !== undefined, null, { timeout: 30_000 });
+function clicks(url, ids, limit) {
+  return inFreshBrowser(url, async (page) => {
     let n = 0;
     for (const id of ids) {
       if (n >= limit) break;
@@ -108,9 +107,7 @@ async function clicks(url, ids, limit) {
       await page.waitForFunction((n) => window.__clicks.length >= n && document.documentElement.dataset.game !== 'playing', n, { timeout: 10_000 });
     }
     return await page.evaluate(() => window.__clicks);
-  } finally {
-    await browser.close();
-  }
+  });
 }
 
 function run(cmd, args, opts = {}) {
