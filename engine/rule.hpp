@@ -18,6 +18,15 @@ namespace suirei {
 
 using StoryState = std::int16_t;
 
+// Talk and Other speaks take turns: a click of Talk goes on to its rules only
+// at an odd story state, one of Other speaks only at an even one. Every other
+// button always does.
+constexpr bool passes_gate(Button b, StoryState state) {
+    if (b == Button::Command1) return state % 2 != 0;
+    if (b == Button::Command2) return state % 2 == 0;
+    return true;
+}
+
 // The five line slots of a page buffer.
 enum Slot : std::uint8_t { L0, L1, L2, L3, L4 };
 inline constexpr int kSlotCount = 5;

@@ -36,16 +36,14 @@ void Story::Form_Load() {
     render(memory_.opening);
 }
 
-void Story::click(Button b) {
+void Story::click(Button b, std::vector<const Rule*>* fired) {
     using enum Button;
     // Pre-actions and gates.
     switch (b) {
     case Command1:
         screen_->setVisible(Command2, true);
-        if (memory_.state % 2 == 0) return;
         break;
     case Command2:
-        if (memory_.state % 2 == 1) return;
         break;
     case Command3:
         screen_->setVisible(Command3, false);
@@ -68,10 +66,14 @@ void Story::click(Button b) {
         screen_->quit();
         return;
     }
+    if (!passes_gate(b, memory_.state)) return;
 
     // The whole list, each rule against the state as it stands now.
     for (const Rule* rule : script_->rules(b))
-        if (rule->state == memory_.state) run(*rule);
+        if (rule->state == memory_.state) {
+            if (fired) fired->push_back(rule);
+            run(*rule);
+        }
 
     if (is_speaking(b)) render(page_of(b));
 }

@@ -12,6 +12,7 @@
 #pragma once
 
 #include <array>
+#include <vector>
 
 #include "page.hpp"
 #include "script.hpp"
@@ -51,8 +52,10 @@ public:
     void Command12_Click() { click(Button::Command12); }
 
     // One click of any button, whether or not it is visible; the window only
-    // delivers clicks of visible buttons.
-    void click(Button b);
+    // delivers clicks of visible buttons. `fired`, when given, is told each
+    // rule the click runs, in the order it runs them (the story checker
+    // learns the story's moves this way).
+    void click(Button b, std::vector<const Rule*>* fired = nullptr);
 
     StoryState state() const { return memory_.state; }
     const Page& page(Button speaking) const;

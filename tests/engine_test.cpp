@@ -155,11 +155,16 @@ TEST_F(Engine, QuitEndsAtOnceAtAnyState) {
 
 TEST_F(Engine, TheKeyboardFocusFollowsTheButtonWhoseTurnItIsNeverQuit) {
     using Buttons = std::vector<Button>;
+    using Kind = FocusDecision::Kind;
     const auto expect_focus = [&](Buttons moving, std::optional<Button> focus) {
         const std::string text(screen.text());
         const auto memory = story.memory();
         EXPECT_EQ(moving_buttons(story, screen), moving) << "at state " << story.state();
-        EXPECT_EQ(story_focus(story, screen), focus) << "at state " << story.state();
+        const FocusDecision from_nowhere = decide_focus(story, screen, std::nullopt);
+        const FocusDecision expected = focus ? FocusDecision{Kind::move, *focus} : FocusDecision{Kind::none, {}};
+        EXPECT_EQ(from_nowhere, expected)
+            << "at state " << story.state();
+        if (focus) EXPECT_EQ(decide_focus(story, screen, *focus).kind, Kind::stay) << "at state " << story.state();
         EXPECT_EQ(screen.text(), text) << "the trial clicks touched the screen";
         EXPECT_TRUE(story.memory() == memory) << "the trial clicks touched the story";
     };
@@ -169,6 +174,8 @@ TEST_F(Engine, TheKeyboardFocusFollowsTheButtonWhoseTurnItIsNeverQuit) {
     expect_focus({Command1}, Command1);
     story.click(Command1);  // Talk and Other speaks both shown: Other speaks' turn
     expect_focus({Command2}, Command2);
+    EXPECT_EQ(decide_focus(story, screen, Command1), (FocusDecision{Kind::move, Command2}));
+    EXPECT_EQ(decide_focus(story, screen, Command12), (FocusDecision{Kind::move, Command2}));
     story.click(Command2);
     story.click(Command1);
     expect_focus({Command10, Command11}, Command10);
@@ -179,8 +186,11 @@ TEST_F(Engine, TheKeyboardFocusFollowsTheButtonWhoseTurnItIsNeverQuit) {
     screen.setVisible(Command1, true);
     screen.setVisible(Command2, true);
     expect_focus({}, Command1);
-    // Quit alone: nowhere to go.
+    // Quit alone, as on the last page of an ending: Quit.
     for (Button b : kAllButtons) screen.setVisible(b, b == Command12);
+    expect_focus({}, Command12);
+    // Nothing at all.
+    screen.setVisible(Command12, false);
     expect_focus({}, std::nullopt);
 }
 

@@ -6,6 +6,9 @@
 #include <set>
 
 #include "check.hpp"
+#include "focus.hpp"
+#include "memory_screen.hpp"
+#include "story.hpp"
 #include "stretches.hpp"
 
 namespace suirei {
@@ -85,6 +88,26 @@ TEST(Story, SixChoicePagesAndThreeEndMarkers) {
     EXPECT_EQ(choices, 6);
     EXPECT_EQ(markers.count("・・・・完・・・・"), 1u);
     EXPECT_EQ(markers.count("・・・完・・・"), 2u);
+}
+
+// A keyboard player presses Space on whatever has the focus, and the focus
+// goes where the story says after every press: that alone reads the whole
+// story to an ending, without going round between a wrong place and Move.
+TEST(Story, SpaceAloneReadsTheStoryToAnEnding) {
+    MemoryScreen screen;
+    Story game(screen, story());
+    game.Form_Load();
+    std::optional<Button> focused;
+    int presses = 0;
+    for (; presses < 1000 && !screen.ended(); ++presses) {
+        const FocusDecision d = decide_focus(game, screen, focused);
+        if (d.kind == FocusDecision::Kind::move) focused = d.to;
+        ASSERT_TRUE(focused && screen.isVisible(*focused)) << "no button to press at state " << game.state();
+        if (*focused == Command12) break;  // the last page of an ending
+        game.click(*focused);
+    }
+    EXPECT_TRUE(game.state() == 242 || game.state() == 389 || game.state() == 435)
+        << "stopped at state " << game.state() << " after " << presses << " presses";
 }
 
 }  // namespace

@@ -79,7 +79,9 @@ const char* describe(Game& g) {
     const std::vector<Button> moving = g.screen.ended() ? std::vector<Button>{} : moving_buttons(g.story, g.screen);
     out += ",\"moving\":[";
     for (std::size_t i = 0; i < moving.size(); ++i) out += (i ? "," : "") + json::quote(name(moving[i]));
-    const std::optional<Button> next = g.screen.ended() ? std::nullopt : story_focus(g.story, g.screen);
+    const FocusDecision d = g.screen.ended() ? FocusDecision{FocusDecision::Kind::none, {}}
+                                             : decide_focus(g.story, g.screen, std::nullopt);
+    const std::optional<Button> next = d.kind == FocusDecision::Kind::move ? std::optional<Button>(d.to) : std::nullopt;
     out += "],\"next\":" + (next ? json::quote(name(*next)) : std::string("null")) + '}';
     return out.c_str();
 }

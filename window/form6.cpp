@@ -302,17 +302,17 @@ void Form6::focusStory(QWidget* focused) {
     // Space reads the story, and never falls to Quit by itself. Keyboard
     // players still reach Quit with Tab.
     if (!focused) return;
-    const auto moving = moving_buttons(story_, *this);
-    const bool stays = focused->isVisibleTo(this) &&
-                       std::any_of(moving.begin(), moving.end(), [&](Button b) { return button(b) == focused; });
-    if (stays) return;
-    const auto next = story_focus(story_, *this);
-    if (!next) {
+    std::optional<Button> on;
+    for (Button b : kAllButtons)
+        if (button(b) == focused && focused->isVisibleTo(this)) on = b;
+    const FocusDecision d = decide_focus(story_, *this, on);
+    if (d.kind == FocusDecision::Kind::stay) return;
+    if (d.kind == FocusDecision::Kind::none) {
         if (!focused->isVisibleTo(this)) T1_->setFocus(Qt::OtherFocusReason);
         return;
     }
     setAttribute(Qt::WA_KeyboardFocusChange);  // the focus ring is drawn
-    button(*next)->setFocus(Qt::TabFocusReason);
+    button(d.to)->setFocus(Qt::TabFocusReason);
 }
 
 void Form6::playFrames() {
