@@ -22,10 +22,10 @@ constexpr std::array kBanquetNight = {
     on(304, Command9).to(305)
         .say(narration, L0,
              "私は夜通し入鹿と酒を酌み交わし、語り合った。",
-             "蘇我への不信がすっかり消えたわけではないが、",
+             "不信の念がすっかり消えたわけではないが、",
              "蘇我については、多くを見誤っていたようだ。"),
     on(305, Command9).to(306)
-        .say(narration, L0, "それでも、朝廷で蘇我を責める声は日ごとに高まっていた。", "そんな思いを巡らすうちに、夜はすっかり明けていた。")
+        .say(narration, L0, "それでも、朝廷で蘇我を責める声は日ごとに高まっていた。", "あれこれ思いを巡らすうちに、いつしか夜が明けていた。")
         .clear(L2),
     on(306, Command9).to(307).show(Command1).hide(Command9)
         .say(narration, L0, "かくして……", "私の胸には、一つの迷いが芽生えていた。"),
@@ -43,7 +43,7 @@ constexpr std::array kParting = {
     on(310, Command2).to(311).say(iruka, L0, "得がたい一夜でございました。ぜひ、またお越しを。"),
     on(311, Command1).to(312).say(prince, L0, "また折を見て参ろう。では、これで失礼する。"),
     on(312, Command2).to(313)
-        .say(iruka, L0, "お待ちくだされ。ささやかながら引き出物を", "用意いたしました。どうかお納めを。"),
+        .say(iruka, L0, "お待ちくださいませ。ささやかながら引き出物を", "用意いたしました。どうかお納めを。"),
     on(313, Command1).to(314).show(Command10, Command11).hide(Command1, Command2)
         .say(prince, L0, "うーむ……")
         .clear(L1)
@@ -91,7 +91,7 @@ constexpr std::array kArrest = {
     on(384, Command2).to(385)
         .say(kamatari, L0,
              "蘇我の屋敷で夜を明かされたこと、とうに存じております。",
-             "これは軽皇子様のご命令。皆の者、みこ様を捕らえよ！"),
+             "これは軽皇子様のご命令。皆の者、みこ様をしかと捕らえておけ！"),
 };
 
 // ── Exile ──────────────────────────────────────────────────────────
@@ -105,7 +105,7 @@ constexpr std::array kExile = {
         .say(narration, L0, "新しい天皇は国の内にも外にもよく目を配り、", "この国をどうにか立て直していった。")
         .clear(L2),
     on(388, Command9).to(389).hide(Command9)
-        .say(narration, L0, "だが、そこに私の活躍する場は、もうなかった。")
+        .say(narration, L0, "だが、その御代に私の活躍する場は、もうなかった。")
         .clear(L1)
         .say(narration, L2, lines::kTheEnd),
 };

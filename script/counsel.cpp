@@ -66,7 +66,7 @@ constexpr std::array kTable = {
     on(74, Command2).to(75).say(mother, L0, "だからこそ、そなたがしっかりせねばならないのですよ。"),
     on(75, Command1).to(76).say(prince, L0, "私が、ですか？"),
     on(76, Command2).to(77).say(mother, L0, "そうです。そなたが、です。"),
-    on(77, Command1).to(78).say(prince, L0, "…………"),
+    on(77, Command1).to(78).say(prince, L0, "……"),
     on(78, Command2).to(79).show(Command3).hide(Command1, Command2).say(mother, L0, "…………"),
 
     // ── Looking for Kamatari ────────────────────────────────────────

@@ -44,15 +44,15 @@ constexpr std::array kHall = {
 
     // ── After the coup: the reforms ──────────────────────────────
     on(235, Command9).to(236)
-        .say(narration, L0, "翌日、入鹿の父の蝦夷は甘橿の丘の屋敷に", "火を放ち、自ら命を絶った。"),
+        .say(narration, L0, "翌日、入鹿の父蝦夷は甘橿の丘の屋敷に", "火を放ち、自ら命を絶った。"),
     on(236, Command9).to(237)
         .say(narration, L0, "その後、母は皇位を退き、おじの軽皇子が", "即位して孝徳天皇となった。"),
     on(237, Command9).to(238)
-        .say(narration, L0, "私は皇太子のまま政を助け、", "冠位十二階を改めて十三階とした。"),
+        .say(narration, L0, "私は位に就くことなく、皇太子として政を助け、", "冠位十二階を改めて十三階とした。"),
     on(238, Command9).to(239)
         .say(narration, L0, "これにより、すべての氏族が冠位を受け、", "天皇に仕える官人となったのである。"),
     on(239, Command9).to(240)
-        .say(narration, L0, "おのずと、百済や高句麗への使いは止み、", "唐や新羅へたびたび使いを送るようになった。"),
+        .say(narration, L0, "おのずと、百済や高句麗への使いは途絶え、", "唐や新羅へたびたび使いを送るようになった。"),
     on(240, Command9).to(241).say(narration, L0, "こうして、国に迫っていた危機は去った。").clear(L1),
     on(241, Command9).to(242).hide(Command9)
         .say(narration, L0, "だが、新しい政の仕組みがしっかり整うまでには、",

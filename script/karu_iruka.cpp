@@ -112,7 +112,7 @@ constexpr std::array kTable = {
 
     // ── Back to the palace ─────────────────────────────────────────
     on(151, Command3).to(152).show(Command4, Command5, Command6, Command8),
-    on(152, Command4).to(153).picture("kou.bmp").text(mother, "戻りましたか。ちょうどよいところでしたよ。"),
+    on(152, Command4).to(153).picture("kou.bmp").text(mother, "戻りましたか。どこへ出かけていたのです？"),
     on(152, Command5).to(151).show(Command3).hide(Command1).picture("hou.bmp").text(prince, lines::kKamatariAway),
     on(152, Command6).to(151).show(Command3).hide(Command1).picture("sh.bmp").text(prince, lines::kShoanOut),
     on(152, Command8).to(151).show(Command3).hide(Command1).picture("ka.bmp").text(prince, lines::kUncleOut),

@@ -43,7 +43,7 @@ constexpr std::array kParting = {
     on(415, Command1).to(416).say(prince, L0, "ほう、詳しく聞かせてくれ。"),
     on(416, Command2).to(417)
         .say(kamatari, L0, "近々、三韓の使者が貢ぎ物を携えてまいります。",
-             "その儀式には、入鹿も出席せねばなりません。",
+             "これを迎える儀式には、入鹿も出席せねばなりませぬ。",
              "宮の中でなら、入鹿も油断いたしましょう。",
              "そこを狙って討つのでございます。"),
     on(417, Command1).to(418).say(prince, L0, "誰か、加わってくれそうな者はいるのか？"),
@@ -62,11 +62,11 @@ constexpr std::array kParting = {
 constexpr std::array kEmptyHall = {
     on(427, Command1).to(428)
         .say(prince, L0, "鎌足、入鹿を斬るはずの子麻呂はどこだ？",
-             "石川麻呂どのが読み終えてしまうぞ……",
+             "石川麻呂どのが、三韓の上表文を読み終えてしまうぞ……",
              "……ああ、読み終えてしまった。")
         .clear(L3, L4),
     on(428, Command2).to(429)
-        .say(kamatari, L0, "計画は失敗でございます。いざという時に、",
+        .say(kamatari, L0, "策は破れましてございます。いざという時に、",
              "皆に裏切られてしまいました。冠位などの褒美を",
              "約束しておくべきでございました。志や大義だけでは、",
              "人はなかなか動かぬものでございます。"),
@@ -79,7 +79,7 @@ constexpr std::array kFailure = {
         .say(narration, L0, "結局、計画は失敗に終わった。")
         .clear(L1, L2, L3, L4),
     on(430, Command9).to(431)
-        .say(narration, L0, "しかし、その後の蘇我の世も長くは続かなかった。")
+        .say(narration, L0, "しかし、その後の蘇我の世は、長くは続かなかった。")
         .clear(L1, L2),
     on(431, Command9).to(432).say(narration, L0, "数年後、軽皇子を中心に世を改めんとする者たちが蘇我氏を滅ぼした。"),
     on(432, Command9).to(433).say(narration, L0, "その中には、鎌足の姿もあった。"),
