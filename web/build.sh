@@ -21,7 +21,7 @@ cxxflags=(-std=c++20 -O2 -fconstexpr-steps=1000000000 -Wall -Wextra
 
 # ── Compile: every source once, again only when it or a header changed ──
 sources=("$here"/engine/*.cpp "$here"/script/*.cpp "$here/tools/protocol.cpp" "$here/tools/play.cpp"
-         "$here/web/suirei_web.cpp" "$here/web/strings.cpp" "$here/tools/check/explore.cpp")
+         "$here/web/suirei_web.cpp" "$here/web/strings.cpp" "$here/tools/check/exploration.cpp")
 newest_header=
 for h in "$here"/engine/*.hpp "$here"/script/*.hpp "$here"/tools/*.hpp "$here"/tools/check/*.hpp; do
     if [ -z "$newest_header" ] || [ "$h" -nt "$newest_header" ]; then newest_header=$h; fi
@@ -56,7 +56,7 @@ em++ -O2 "${engine_objs[@]}" "$obj/tools_protocol.cpp.o" "$obj/tools_play.cpp.o"
 
 # ── Every text the game shows, for the font ──
 echo "  link suirei-strings.js"
-em++ -O2 "${engine_objs[@]}" "$obj/web_strings.cpp.o" "$obj/tools_check_explore.cpp.o" -o "$obj/suirei-strings.js" \
+em++ -O2 "${engine_objs[@]}" "$obj/web_strings.cpp.o" "$obj/tools_check_exploration.cpp.o" -o "$obj/suirei-strings.js" \
     -sENVIRONMENT=node -sSINGLE_FILE=1 -sEXIT_RUNTIME=1 -sALLOW_MEMORY_GROWTH=1 --pre-js "$here/web/node-stdin.js"
 
 # ── The engine for the page ──

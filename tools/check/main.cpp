@@ -18,7 +18,7 @@
 #include <sstream>
 #include <string>
 
-#include "explore.hpp"
+#include "exploration.hpp"
 #include "findings.hpp"
 #include "route_map.hpp"
 #include "screenplay.hpp"
