@@ -125,12 +125,7 @@ std::string play_line(Game& game, std::optional<Button> clicked) {
     if (clicked) w.key("click").string(name(*clicked));
     screen(w, game);
     w.key("frames").array();
-    std::string previous;
-    for (const std::string& file : game.screen().takeLoads()) {
-        if (file == previous) continue;  // a frame held by loading it again
-        w.string(file);
-        previous = file;
-    }
+    for (const std::string& file : game.screen().takeLoads()) w.string(file);
     w.end();
     game.screen().takeFrames();  // the driver plays nothing
     w.key("ended").boolean(game.ended());
