@@ -2,8 +2,12 @@
 # driver_test.sh PLAYER [ARGS...]: what the play driver does with input a route file
 # should never hold, and with an output it cannot write. The route replays
 # trust it to refuse hidden and unknown buttons, so that is checked first.
+# The story checker beside the player (suirei-check, suirei-check.exe) must
+# not lose its output quietly either.
 set -uo pipefail
 player=("$@")
+checker=("$@")
+checker[-1]=$(dirname "${player[-1]}")/suirei-check${player[-1]##*suirei-play}
 python=/usr/bin/python3; [ -x "$python" ] || python=python3
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -51,6 +55,11 @@ if [ -w /dev/full ]; then
   printf 'Command9\n' | "${player[@]}" > /dev/full 2> "$work/err"
   check "a full disk: status 1" test $? = 1
   check "a full disk: the message says so" grep -q '^suirei-play: cannot write standard output: ' "$work/err"
+  for run in "" --screenplay; do
+    "${checker[@]}" $run > /dev/full 2> "$work/err"
+    check "a full disk: suirei-check ${run:-with its report} says so with status 1" \
+      test $? = 1 -a "$(tr -d '\r' < "$work/err" | grep -c '^suirei-check: cannot write standard output: ')" = 1
+  done
 fi
 "${player[@]}" < "$(dirname "$0")" > /dev/null 2> "$work/err"
 check "a folder as input: status 1" test $? = 1
