@@ -37,11 +37,23 @@ check "refused lines leave the story as it was" \
 check "four refusals, then the click" test "$(grep -c '^{"error"' "$work/refused")" = 4
 
 # Bytes that are not UTF-8 are echoed as U+FFFD, so the line stays JSON:
-# a stray byte, a sequence cut short, an encoded surrogate, an overlong '/'.
-printf '\xff\n\xe3\x81\n\xed\xa0\x80\n\xc0\xaf\n話\xe3す\n' | "${player[@]}" > "$work/bytes"
+# a stray byte, a sequence cut short, an encoded surrogate, an overlong '/',
+# overlong three- and four-byte forms, and a code point past U+10FFFF.
+printf '\xff\n\xe3\x81\n\xed\xa0\x80\n\xc0\xaf\n話\xe3す\n\xe0\x80\xaf\n\xf0\x80\x80\xaf\n\xf4\x90\x80\x80\n' |
+  "${player[@]}" > "$work/bytes"
 check "input that is not UTF-8 gives valid JSON" all_json "$work/bytes"
 check "each stray byte shows as U+FFFD" grep -q '"no such button: \\"話�す\\"' "$work/bytes"
-check "five errors for five bad lines" test "$(grep -c '^{"error"' "$work/bytes")" = 5
+check "overlong forms and code points past U+10FFFF show as U+FFFD, one a byte" \
+  test "$(tail -n 3 "$work/bytes" | sed -E 's/^\{"error":"no such button: \\"(.*)\\" \(use .*/\1/')" = $'���\n����\n����'
+check "eight errors for eight bad lines" test "$(grep -c '^{"error"' "$work/bytes")" = 8
+
+# Every control byte inside a line (LF ends one) comes back as itself, in
+# valid JSON.
+for byte in $(seq 1 31) 127; do printf "x\\x$(printf %02x "$byte")y\n"; done | "${player[@]}" > "$work/controls"
+check "control bytes are echoed in valid JSON" "$python" -c 'import json, sys
+got = [json.loads(line)["error"].split("\"")[1] for line in list(open(sys.argv[1], encoding="utf-8"))[1:]]
+want = [w for b in list(range(1, 32)) + [127] for w in (["x", "y"] if b == 10 else ["x%cy" % b])]
+sys.exit(got != want)' "$work/controls"
 
 # A byte-order mark before the first line, and CR LF line ends, as editors on
 # Windows write them.
