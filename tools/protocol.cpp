@@ -99,6 +99,12 @@ void screen(Writer& w, const Game& game) {
     optional_string(w, "picture", picture(game));
 }
 
+// The button the focus goes to, when it moves.
+std::optional<std::string_view> target(const FocusDecision& d) {
+    if (d.kind == FocusDecision::Kind::move) return name(d.to);
+    return std::nullopt;
+}
+
 constexpr std::string_view kind_name(FocusDecision::Kind kind) {
     switch (kind) {
     case FocusDecision::Kind::stay: return "stay";
@@ -148,9 +154,8 @@ std::string page_state(Game& game, std::optional<Button> focused) {
 
     const FocusDecision none{FocusDecision::Kind::none, {}};
     const FocusDecision focus = game.ended() ? none : game.focus(focused);
-    w.key("focus").object().key("kind").string(kind_name(focus.kind)).key("to");
-    if (focus.kind == FocusDecision::Kind::move) w.string(name(focus.to));
-    else w.null();
+    w.key("focus").object().key("kind").string(kind_name(focus.kind));
+    optional_string(w, "to", target(focus));
     w.end();
     optional_string(w, "choice", game.choiceLine());
     w.key("spoken").string(spoken(game.screen().text()));
@@ -161,10 +166,7 @@ std::string page_state(Game& game, std::optional<Button> focused) {
     if (!game.ended())
         for (Button b : moving_buttons(game.story(), game.screen())) w.string(name(b));
     w.end();
-    const FocusDecision from_none = game.ended() ? none : game.focus(std::nullopt);
-    w.key("next");
-    if (from_none.kind == FocusDecision::Kind::move) w.string(name(from_none.to));
-    else w.null();
+    optional_string(w, "next", target(game.ended() ? none : game.focus(std::nullopt)));
     return w.end().text();
 }
 
