@@ -1,7 +1,11 @@
 #!/usr/bin/python3
-"""Serves a folder on http://127.0.0.1:PORT/ with the types the page needs.
+"""Serves a folder on http://HOST:PORT/ with the types the page needs.
 
-Usage: web/serve.py FOLDER [PORT]
+Usage: web/serve.py FOLDER [PORT [HOST]]
+
+HOST is 127.0.0.1 unless given: only this computer reaches the game. Give the
+address of a network interface (or 0.0.0.0 for all of them) to try the game
+on a phone on the same network.
 """
 import functools
 import http.server
@@ -20,6 +24,8 @@ class Handler(http.server.SimpleHTTPRequestHandler):
         '.woff2': 'font/woff2',
         '.woff': 'font/woff',
         '.png': 'image/png',
+        '.svg': 'image/svg+xml',
+        '.webmanifest': 'application/manifest+json',
     }
 
     def end_headers(self):
@@ -29,11 +35,15 @@ class Handler(http.server.SimpleHTTPRequestHandler):
 
 
 def main():
-    if len(sys.argv) not in (2, 3):
+    if len(sys.argv) not in (2, 3, 4):
         sys.exit(__doc__.strip())
     folder = sys.argv[1]
-    port = int(sys.argv[2]) if len(sys.argv) == 3 else 8000
-    server = http.server.ThreadingHTTPServer(('127.0.0.1', port), functools.partial(Handler, directory=folder))
+    port = int(sys.argv[2]) if len(sys.argv) >= 3 else 8000
+    host = sys.argv[3] if len(sys.argv) == 4 else '127.0.0.1'
+    try:
+        server = http.server.ThreadingHTTPServer((host, port), functools.partial(Handler, directory=folder))
+    except OSError as e:
+        sys.exit(f'web/serve.py: cannot serve on {host}:{port}: {e.strerror}')
     try:
         server.serve_forever()
     except KeyboardInterrupt:
