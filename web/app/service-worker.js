@@ -9,7 +9,8 @@
 // and the old caches are deleted.
 /* global VERSION, FILES */
 const CACHE = `suirei-${VERSION}`;
-// The site has one page, whatever is asked of it (?scale=1, say).
+// The site's page, asked for as its folder or by name, with or without a
+// query (?scale=1, say).
 const PAGE = 'index.html';
 
 self.addEventListener('install', (event) => {
@@ -31,10 +32,14 @@ self.addEventListener('activate', (event) => {
 
 self.addEventListener('fetch', (event) => {
   const { request } = event;
-  if (request.method !== 'GET' || new URL(request.url).origin !== self.location.origin) return;
+  const url = new URL(request.url);
+  if (request.method !== 'GET' || url.origin !== self.location.origin) return;
+  const navigate = request.mode === 'navigate';
   event.respondWith((async () => {
     const cache = await caches.open(CACHE);
-    const kept = request.mode === 'navigate' ? await cache.match(PAGE) : await cache.match(request);
+    const kept = navigate && url.pathname.endsWith('/')
+      ? await cache.match(PAGE)
+      : await cache.match(request, { ignoreSearch: navigate });
     return kept ?? fetch(request);
   })());
 });
