@@ -50,8 +50,8 @@ TEST_F(Protocol, ThePageHearsTheChoiceTheStrikeAndWhereTheFocusGoes) {
     game.click(Command11);
     EXPECT_EQ(protocol::page_state(game, Command11),
               R"({"state":5,"visible":["Command9","Command12"],"text":"cry","picture":"iru.bmp","frames":[)"
-              R"({"picture":"an1.bmp","text":"cry","visible":["Command12"],"hold":200},)"
-              R"({"picture":"an2.bmp","text":"cry","visible":["Command12"],"hold":200}],"ended":false,)"
+              R"({"picture":"an1.bmp","text":"cry","visible":["Command12"],"hold":200,"spoken":"cry"},)"
+              R"({"picture":"an2.bmp","text":"cry","visible":["Command12"],"hold":200,"spoken":"cry"}],"ended":false,)"
               R"("focus":{"kind":"move","to":"Command9"},"choice":null,"spoken":"cry","moving":[],"next":"Command9"})");
     // The frames are told once.
     EXPECT_NE(protocol::page_state(game, std::nullopt).find(R"("frames":[],)"), std::string::npos);
@@ -63,7 +63,7 @@ TEST_F(Protocol, ThePageHearsTheChoiceTheStrikeAndWhereTheFocusGoes) {
 
 TEST(ProtocolWindow, ThePageBuildsTheWindowFromTheLayoutAndThePictureTable) {
     const std::string w = protocol::window();
-    EXPECT_TRUE(w.starts_with(R"({"title":"翠　嶺　秘　抄　～古代歴史ロマン～","width":477,"height":284,"background":[255,128,128],)"
+    EXPECT_TRUE(w.starts_with(R"({"title":"翠　嶺　秘　抄　～古代歴史ロマン～","shortTitle":"翠嶺秘抄","width":477,"height":284,"background":[255,128,128],)"
                               R"("font":{"pixels":12,"lineHeight":13,"margin":2,"families":["IPAGothic",)"))
         << w;
     EXPECT_NE(w.find(R"("controls":[{"name":"P1","kind":"picture","rect":[8,0,145,121],"caption":"","label":"場面"},)"),

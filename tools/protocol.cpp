@@ -147,7 +147,8 @@ std::string page_state(Game& game, std::optional<Button> focused) {
     for (const HeldFrame& f : game.screen().takeFrames()) {
         w.object().key("picture").string(f.picture).key("text").string(f.text);
         visible(w, f.visible);
-        w.key("hold").number(f.hold.count()).end();
+        w.key("hold").number(f.hold.count());
+        w.key("spoken").string(spoken(f.text)).end();
     }
     w.end();
     w.key("ended").boolean(game.ended());
@@ -174,6 +175,7 @@ std::string window() {
     Writer w;
     w.object();
     w.key("title").string(layout::kTitle);
+    w.key("shortTitle").string(layout::kShortTitle);
     w.key("width").number(layout::kClientWidth);
     w.key("height").number(layout::kClientHeight);
     w.key("background").array();

@@ -44,12 +44,13 @@ private:
 std::string play_line(Game& game, std::optional<Button> clicked);
 
 // What the page shows now, with the frames of the strike the last click
-// queued (taken, so they are told once), where the keyboard focus goes from
-// `focused`, the options of a choice, and the page as a screen reader says it.
+// queued (taken, so they are told once; each with its page as a screen reader
+// says it), where the keyboard focus goes from `focused`, the options of a
+// choice, and the page as a screen reader says it.
 std::string page_state(Game& game, std::optional<Button> focused);
 
-// The window's fixed parts for the page: title, size, colour, font, every
-// control in tab order and every scene picture with what it shows.
+// The window's fixed parts for the page: title and short title, size, colour,
+// font, every control in tab order and every scene picture with what it shows.
 std::string window();
 
 // {"error": message}
