@@ -55,20 +55,6 @@ std::optional<std::int64_t> rleStopsAt(Bytes in, std::int64_t p, std::int64_t he
     return p;
 }
 
-// The picture's size in pixels as its header gives it, when it has a header
-// whose layout is known here.
-struct Size {
-    std::int64_t width = 0, height = 0;
-};
-std::optional<Size> size(Bytes in) {
-    if (in.size() < 18) return std::nullopt;
-    const std::int64_t infoSize = in.u32(14);
-    const bool core = infoSize == 12;
-    if ((!core && infoSize < 40) || in.size() < 14 + infoSize) return std::nullopt;
-    if (core) return Size{in.u16(18), in.u16(20)};
-    return Size{in.i32(18), std::abs(std::int64_t{in.i32(22)})};
-}
-
 }  // namespace
 
 std::string_view problem(Fault fault) {
@@ -113,36 +99,47 @@ std::string message(std::string_view file, std::string_view where, const Refusal
     return m;
 }
 
+std::optional<Header> header(std::string_view bytes) {
+    const Bytes in{bytes};
+    if (in.size() < 18) return std::nullopt;
+    Header h;
+    h.infoSize = in.u32(14);
+    h.offset = in.u32(10);
+    const bool core = h.infoSize == 12;  // the old OS/2 header: 16-bit sizes, no compression
+    if ((!core && h.infoSize < 40) || in.size() < 14 + h.infoSize) return std::nullopt;
+    h.width = core ? in.u16(18) : in.i32(18);
+    h.height = core ? in.u16(20) : std::abs(std::int64_t{in.i32(22)});
+    h.bits = in.u16(core ? 24 : 28);
+    h.compression = core ? 0 : in.u32(30);
+    h.colours = core ? 0 : in.u32(46);
+    return h;
+}
+
 std::string missingPixels(std::string_view bytes) {
     const Bytes in{bytes};
     const std::int64_t size = in.size();
     if (size < 18) return cut(size, 18);
     const std::int64_t infoSize = in.u32(14);
-    const std::int64_t offset = in.u32(10);
-    const bool core = infoSize == 12;  // the old OS/2 header: 16-bit sizes, no compression
-    if (!core && infoSize < 40) return {};  // no layout known here: the decoder refuses it
+    if (infoSize != 12 && infoSize < 40) return {};  // no layout known here: the decoder refuses it
     if (size < 14 + infoSize) return cut(size, 14 + infoSize);
-    const Size pixels = *bitmap::size(in);
-    const std::int64_t bits = in.u16(core ? 24 : 28);
-    const std::uint32_t compression = core ? 0 : in.u32(30);
-    if (pixels.width <= 0 || pixels.height <= 0 || pixels.width * pixels.height > kMaxPixels)
-        return {};  // refused by the decoder
+    const Header h = *header(bytes);
+    if (h.width <= 0 || h.height <= 0 || h.width * h.height > kMaxPixels) return {};  // refused by the decoder
 
-    switch (compression) {
+    switch (h.compression) {
     case 0:    // rows of pixels
     case 3:    // rows of pixels, colours by bit masks
     case 6: {  // the same with an alpha mask
-        if (bits == 0 || bits > 32) return {};
-        std::int64_t needed = offset + (pixels.width * bits + 31) / 32 * 4 * pixels.height;
+        if (h.bits == 0 || h.bits > 32) return {};
+        std::int64_t needed = h.offset + (h.width * h.bits + 31) / 32 * 4 * h.height;
         // A short header keeps its bit masks right after it.
-        if (infoSize == 40 && compression != 0)
-            needed = std::max<std::int64_t>(needed, 14 + 40 + (compression == 6 ? 16 : 12));
+        if (h.infoSize == 40 && h.compression != 0)
+            needed = std::max<std::int64_t>(needed, 14 + 40 + (h.compression == 6 ? 16 : 12));
         return needed > size ? cut(size, needed) : std::string();
     }
     case 1:    // RLE8
     case 2: {  // RLE4
-        if (offset >= size) return cut(size, offset + 2);
-        const auto stop = rleStopsAt(in, offset, pixels.height, compression == 2);
+        if (h.offset >= size) return cut(size, h.offset + 2);
+        const auto stop = rleStopsAt(in, h.offset, h.height, h.compression == 2);
         if (!stop) return {};
         return "truncated: the run-length code stops at byte " + std::to_string(*stop) + " of " +
                std::to_string(size) + ", before the picture ends";
@@ -157,8 +154,7 @@ std::optional<Refusal> judge(std::string_view bytes) {
     // A cut-short file would be shown with whatever garbage fills the gap.
     if (std::string missing = missingPixels(bytes); !missing.empty())
         return Refusal{Fault::cutShort, std::move(missing)};
-    if (const auto pixels = size(Bytes{bytes});
-        pixels && (pixels->width <= 0 || pixels->height <= 0 || pixels->width * pixels->height > kMaxPixels))
+    if (const auto h = header(bytes); h && (h->width <= 0 || h->height <= 0 || h->width * h->height > kMaxPixels))
         return refuse(Fault::undecodable);
     return std::nullopt;
 }

@@ -64,4 +64,21 @@ std::string missingPixels(std::string_view bytes);
 // it; otherwise not a bitmap, cut short, or a size no picture has.
 std::optional<Refusal> judge(std::string_view bytes);
 
+// The layout of a bitmap's headers, for a decoder that takes them apart
+// itself: nothing when the headers are cut short or of a kind not known here.
+struct Header {
+    std::int64_t infoSize = 0;  // 12 for the old OS/2 header, 40 or more for Windows ones
+    std::int64_t offset = 0;    // where the pixels start
+    std::int64_t width = 0, height = 0;  // the height always positive
+    int bits = 0;
+    std::uint32_t compression = 0;  // 0 rows, 1 RLE8, 2 RLE4, 3 bit fields, …
+    std::int64_t colours = 0;       // palette entries the header names (0: as many as the bits allow)
+};
+std::optional<Header> header(std::string_view bytes);
+
+// Start-up enters the program folder so that bare picture names resolve
+// there; when it cannot, the player reads one of these.
+inline constexpr std::string_view kFolderUnknown = "プログラムのフォルダーが分かりません。";
+inline constexpr std::string_view kFolderUnreachable = "プログラムのフォルダーに移れません。";
+
 }  // namespace suirei::bitmap
