@@ -126,7 +126,7 @@ bool Form6::open(HINSTANCE instance, int show) {
     window_ = CreateWindowExW(0, kClassName, widen(layout::kTitle).c_str(), kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
                               CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, this);
     if (!window_) {
-        fail(std::string(layout::kShortTitle) + ": cannot create the window (" + systemMessage(GetLastError()) + ")");
+        fail("ウィンドウを作れません。\n(CreateWindowExW: " + systemMessage(GetLastError()) + ")");
         return false;
     }
     createControls(instance);
@@ -273,20 +273,21 @@ void Form6::click(Button b) {
             DestroyWindow(window_);
             return;
         }
-        // Every picture the click loaded is read afresh, so that one missing
-        // fails the click that needs it; the strike's frames take theirs.
-        std::vector<std::pair<std::string, Picture>> loaded;
-        for (std::string& file : game_.screen().takeLoads()) {
+        // Every picture the click loaded is read afresh, in order, so that a
+        // missing one fails the click that needs it; the strike's frames take
+        // theirs, and the last other one is what the click leaves.
+        std::vector<HeldFrame> frames = game_.screen().takeFrames();
+        std::size_t next = 0;
+        Picture left;
+        for (const std::string& file : game_.screen().takeLoads()) {
             Picture picture = readPicture(file);
-            loaded.emplace_back(std::move(file), std::move(picture));
+            if (next < frames.size() && frames[next].picture == file) {
+                frames_.push_back({std::move(frames[next++]), std::move(picture)});
+                left = Picture();
+            } else {
+                left = std::move(picture);
+            }
         }
-        std::size_t at = 0;
-        for (HeldFrame& held : game_.screen().takeFrames()) {
-            while (at < loaded.size() && loaded[at].first != held.picture) ++at;
-            if (at == loaded.size()) throw GameError("the strike's frame " + held.picture + " was never loaded");
-            frames_.push_back({std::move(held), std::move(loaded[at++].second)});
-        }
-        Picture left = loaded.empty() ? Picture() : std::move(loaded.back().second);
         if (!frames_.empty()) {
             after_ = std::move(left);
             strikeFocus_ = focused;

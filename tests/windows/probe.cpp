@@ -139,7 +139,9 @@ std::string state(HWND game) {
         if (const auto b = find_button(c.name); b && IsWindowVisible(c.handle)) shown[index(*b)] = c.name;
     }
     for (const auto& [i, name] : shown) visible += (visible.empty() ? "" : ",") + json::quote(name);
-    return "\"visible\":[" + visible + "],\"text\":" + text;
+    std::string out = "\"visible\":[";
+    out.append(visible).append("],\"text\":").append(text);
+    return out;
 }
 
 HWND control(HWND game, const std::string& name) {

@@ -18,8 +18,7 @@ set -uo pipefail
 native=$(cd "$1" && pwd)
 build=$(cd "$2" && pwd)
 here=$(cd "$(dirname "$0")/../.." && pwd)
-wine=${SUIREI_WINE:-/usr/lib/wine/wine64}
-wineserver=$(dirname "$wine")/wineserver
+. "$here/tests/windows/prefix.sh"
 for need in "$build/bin/suirei.exe" "$build/bin/suirei-probe.exe" "$native/suirei-play" "$native/kuron.bmp"; do
   [ -e "$need" ] || { echo "FAIL: $need is missing"; exit 1; }
 done

@@ -16,41 +16,15 @@ here=$(cd "$(dirname "$0")/../.." && pwd)
 if [ -z "${WINE_TEST_XVFB:-}" ]; then
   exec env WINE_TEST_XVFB=1 "$here/tests/window/with_xvfb.sh" "$0" "$native" "$build"
 fi
-wine=${SUIREI_WINE:-/usr/lib/wine/wine64}
-wineserver=$(dirname "$wine")/wineserver
+. "$here/tests/windows/prefix.sh"
 for tool in "$wine" "$wineserver" "$build/bin/suirei-play.exe" "$build/bin/suirei-check.exe" "$build/bin/suirei.exe"; do
   [ -x "$tool" ] || { echo "FAIL: $tool is missing" >&2; exit 1; }
 done
 
-# No Wine debug chatter, no offer to install Mono or Gecko.
-export WINEPREFIX=$build/wine-prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-unset WAYLAND_DISPLAY
-rm -rf "$WINEPREFIX"
-end_wine() {
-  "$wineserver" -k 2> /dev/null
-  "$wineserver" -w 2> /dev/null
-  rm -rf "$WINEPREFIX"
-}
-trap end_wine EXIT
+trap wine_end EXIT
 
 start=$(date +%s.%N)
-"$wine" wineboot --init > "$build/wineboot.log" 2>&1 ||
-  { echo "FAIL: Wine could not set up its prefix:"; cat "$build/wineboot.log"; exit 1; }
-# Without a window manager Wine waits some 2 s for each window it destroys
-# unless it manages its windows itself; and its dialogs (message boxes, the
-# title bar) fall back to a face without Japanese unless told to use
-# IPAGothic.
-cat > "$build/wine-settings.reg" <<'REG'
-REGEDIT4
-
-[HKEY_CURRENT_USER\Software\Wine\X11 Driver]
-"Managed"="N"
-
-[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]
-"Tahoma"="IPAGothic"
-REG
-"$wine" regedit /S "$(printf 'Z:%s' "${build//\//\\}")\\wine-settings.reg" ||
-  { echo "FAIL: Wine did not take its settings"; exit 1; }
+wine_prefix "$build/wine-prefix" || { echo "FAIL: the Wine prefix"; exit 1; }
 ready=$(date +%s.%N)
 
 failed=0
