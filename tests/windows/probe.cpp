@@ -8,6 +8,7 @@
 //   suirei-probe play FILE        steps of "action<TAB>state<TAB>focus": does
 //                                 each action (CommandN: BM_CLICK and wait
 //                                 for it; post:CommandN: BM_CLICK posted;
+//                                 mouse:NAME: the mouse on a control;
 //                                 key:NAME or key:Alt+NAME: a key), waits
 //                                 until the window shows that state and focus
 //                                 ("-": any; "gone": the window closes),
@@ -90,17 +91,21 @@ struct Control {
     std::wstring type;
 };
 
-std::vector<Control> controls(HWND game) {
-    std::vector<HWND> children;
+std::vector<HWND> children(HWND parent) {
+    std::vector<HWND> out;
     EnumChildWindows(
-        game,
+        parent,
         [](HWND w, LPARAM list) -> BOOL {
             reinterpret_cast<std::vector<HWND>*>(list)->push_back(w);
             return TRUE;
         },
-        reinterpret_cast<LPARAM>(&children));
+        reinterpret_cast<LPARAM>(&out));
+    return out;
+}
+
+std::vector<Control> controls(HWND game) {
     std::vector<Control> out;
-    for (HWND w : children) {
+    for (HWND w : children(game)) {
         const std::wstring type = classOf(w);
         const std::string text = narrow(textOf(w));
         std::string name = narrow(type);
@@ -200,6 +205,17 @@ WORD keyNamed(const std::string& name) {
     return k->second;
 }
 
+// A click of the mouse in the middle of a control.
+void mouseClick(HWND control) {
+    RECT r{};
+    GetWindowRect(control, &r);
+    SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    INPUT mouse[2] = {{INPUT_MOUSE, {}}, {INPUT_MOUSE, {}}};
+    mouse[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    mouse[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, mouse, sizeof(INPUT));
+}
+
 // BM_CLICK, as automation tools press a button; false when the game did not
 // return from it within 10 s (or ended meanwhile).
 bool press(HWND button) {
@@ -226,6 +242,7 @@ int play(const char* path) {
         if (action.starts_with("key:Alt+")) sendKeys({keyNamed(action.substr(8))}, true);
         else if (action.starts_with("key:")) sendKeys({keyNamed(action.substr(4))});
         else if (action.starts_with("post:")) PostMessageW(control(game, action.substr(5)), BM_CLICK, 0, 0);
+        else if (action.starts_with("mouse:")) mouseClick(control(game, action.substr(6)));
         else if (!press(control(game, action)) && !gone) fail("the game did not take BM_CLICK on " + action);
         // The strike's frames, or a key still on its way: wait for the state.
         std::string seen, focus;
@@ -286,17 +303,7 @@ int strike(const char* path) {
             // is up: 終了 clicked with the mouse and by BM_CLICK, Space and
             // Enter typed. All of it must be dropped.
             tried = true;
-            RECT q{};
-            GetWindowRect(quit, &q);
-            const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
-            INPUT mouse[3] = {};
-            for (INPUT& m : mouse) m.type = INPUT_MOUSE;
-            mouse[0].mi.dx = ((q.left + q.right) / 2) * 65536 / w;
-            mouse[0].mi.dy = ((q.top + q.bottom) / 2) * 65536 / h;
-            mouse[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-            mouse[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-            mouse[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-            SendInput(3, mouse, sizeof(INPUT));
+            mouseClick(quit);
             sendKeys({VK_SPACE, VK_RETURN});
             press(quit);
         }
@@ -322,15 +329,7 @@ int dialog() {
         print("title " + narrow(textOf(box)));
         const HWND game = FindWindowW(L"suirei.Form6", nullptr);
         print(std::string("window ") + (game && IsWindowVisible(game) ? "shown" : "not shown"));
-        std::vector<HWND> children;
-        EnumChildWindows(
-            box,
-            [](HWND w, LPARAM list) -> BOOL {
-                reinterpret_cast<std::vector<HWND>*>(list)->push_back(w);
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&children));
-        for (HWND w : children)
+        for (HWND w : children(box))
             if (_wcsicmp(classOf(w).c_str(), L"Static") == 0 && !textOf(w).empty())
                 print("text " + json::quote(narrow(textOf(w))));
         PostMessageW(box, WM_COMMAND, IDOK, 0);

@@ -93,20 +93,13 @@ shot() {  # out.png
 # Pictures of one colour each, for telling the strike's frames apart.
 colours=$work/colour-pictures
 mkdir -p "$colours"
-python3 - "$colours" <<'PY'
-import struct, sys, zlib
-names = "ama amai an1 an2 an3 an4 dai hou houka houke iru ka karu kou kuro kuron sh shou".split()
-with open(f"{sys.argv[1]}/colours.txt", "w") as table:
-    for i, name in enumerate(names):
-        rgb = ((i * 53 + 40) % 256, (i * 97 + 80) % 256, (i * 151 + 120) % 256)
-        w, h = 143, 119
-        row = bytes(rgb[::-1]) * w + b"\0" * ((-3 * w) % 4)
-        pixels = row * h
-        head = b"BM" + struct.pack("<IHHI", 54 + len(pixels), 0, 0, 54)
-        info = struct.pack("<IiiHHIIiiII", 40, w, h, 1, 24, 0, len(pixels), 2835, 2835, 0, 0)
-        open(f"{sys.argv[1]}/{name}.bmp", "wb").write(head + info + pixels)
-        table.write(f"{name}.bmp {bytes(rgb).hex()}\n")
-PY
+i=0
+for file in "$native"/*.bmp; do
+  rgb=$(printf '%02x%02x%02x' $(((i * 53 + 40) % 256)) $(((i * 97 + 80) % 256)) $(((i * 151 + 120) % 256)))
+  convert -size 143x119 "xc:#$rgb" -type TrueColor "BMP3:$colours/${file##*/}"
+  echo "${file##*/} $rgb" >> "$colours/colours.txt"
+  i=$((i + 1))
+done
 route=$here/tests/routes
 
 echo "== the window at 96 DPI"
@@ -114,10 +107,13 @@ game=$work/game
 folder "$game" "$native"
 start "$game"
 probe dump > "$work/dump.txt" || bad "no window to read"
-expected_title="title 翠　嶺　秘　抄　～古代歴史ロマン～"
-grep -qxF "$expected_title" "$work/dump.txt" && ok "the title" || bad "the title: $(sed -n 1p "$work/dump.txt")"
-grep -qx 'client 477 284' "$work/dump.txt" && ok "the client area is 477 × 284" ||
-  bad "the client area: $(grep '^client' "$work/dump.txt")"
+if [ "$(sed -n '1,2p;5p' "$work/dump.txt")" = "title 翠　嶺　秘　抄　～古代歴史ロマン～
+client 477 284
+focus Command9" ]; then
+  ok "the title, the client area of 477 × 284, the focus on 続きを読む"
+else
+  bad "the window: $(sed -n '1,5p' "$work/dump.txt" | tr '\n' ' ')"
+fi
 # x y width height, the captions and what is shown at start-up.
 layout='P1 shown notab 8 0 145 121 "場面"
 Static shown notab 8 128 0 0 "本文"
@@ -141,9 +137,6 @@ if [ "$seen" = "$layout" ]; then
 else
   bad "the controls:"; diff <(echo "$layout") <(echo "$seen")
 fi
-grep -qx 'focus Command9' "$work/dump.txt" && ok "the focus starts on 続きを読む" ||
-  bad "the first focus: $(grep '^focus' "$work/dump.txt")"
-if grep -q '^control T1 .*"時は七世紀' "$work/dump.txt"; then ok "the opening page"; else bad "no opening page in T1"; fi
 
 echo "== the main route, screenshots on the way"
 steps "$route/main.txt" 1 70 > "$work/main-a"
@@ -203,6 +196,8 @@ printf '%s\n' \
   "key:Space	$(state 1)	Command9" \
   "key:Tab	$(state 1)	Command12" \
   "key:Tab	$(state 1)	Command9" \
+  "mouse:T1	$(state 1)	T1" \
+  "key:Tab	$(state 1)	Command9" \
   "key:Return	$(state 2)	Command9" \
   "key:Return	$(state 3)	Command9" \
   "key:Space	$(state 4)	Command1" \
@@ -210,7 +205,7 @@ printf '%s\n' \
   "key:Space	$(state 6)	Command1" \
   "key:Space	$(state 7)	Command10" \
   "key:Alt+F4	gone	-" > "$work/keys"
-play "$work/keys" "Space and Enter press, Tab skips the page, the focus follows the story, Alt+F4 closes"
+play "$work/keys" "Space and Enter press, Tab skips the page and leaves it, the focus follows the story, Alt+F4 closes"
 finish
 [ "$status" = 0 ] && ok "Alt+F4 ends the game, status 0" || bad "after Alt+F4: status $status"
 
