@@ -173,8 +173,8 @@ void Form6::createControls(HINSTANCE instance) {
         case layout::Kind::picture:
             // Drawn by the window (WM_DRAWITEM); its text is what a screen
             // reader calls it.
-            P1_ = CreateWindowExW(0, L"STATIC", widen(c.accessibleName).c_str(),
-                                  WS_CHILD | shown | WS_BORDER | SS_OWNERDRAW, 0, 0, 0, 0, window_,
+            P1_ = CreateWindowExW(0, L"STATIC", widen(c.accessibleName).c_str(), WS_CHILD | shown | SS_OWNERDRAW,
+                                  0, 0, 0, 0, window_,
                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(kPictureId)), instance, nullptr);
             break;
         case layout::Kind::text:
@@ -423,10 +423,16 @@ LRESULT Form6::handle(UINT message, WPARAM w, LPARAM l) {
             click(button_at(LOWORD(w) - kFirstButtonId));
         return 0;
     case WM_DRAWITEM: {
+        // The picture box: a single line in the window-text colour, the
+        // window colour inside it, the picture from its top-left corner.
         const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(l);
         if (item->CtlID != kPictureId) break;
-        FillRect(item->hDC, &item->rcItem, GetSysColorBrush(COLOR_WINDOW));
-        picture_.draw(item->hDC, item->rcItem, dpi_);
+        const int line = std::max(1, static_cast<int>(dpi_ / USER_DEFAULT_SCREEN_DPI));
+        RECT inside = item->rcItem;
+        InflateRect(&inside, -line, -line);
+        FillRect(item->hDC, &item->rcItem, GetSysColorBrush(COLOR_WINDOWTEXT));
+        FillRect(item->hDC, &inside, GetSysColorBrush(COLOR_WINDOW));
+        picture_.draw(item->hDC, inside, dpi_);
         return TRUE;
     }
     case WM_CTLCOLORSTATIC:
@@ -453,7 +459,7 @@ LRESULT Form6::handle(UINT message, WPARAM w, LPARAM l) {
         // button lost it): back to where the player left it, or where the
         // story goes on.
         if (playing_) return 0;
-        if (lastFocus_ && IsWindowVisible(lastFocus_)) SetFocus(std::exchange(lastFocus_, nullptr));
+        if (const HWND last = std::exchange(lastFocus_, nullptr); last && IsWindowVisible(last)) SetFocus(last);
         else applyFocus(std::nullopt);
         return 0;
     case WM_DPICHANGED: {
