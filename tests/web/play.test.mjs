@@ -193,9 +193,10 @@ describe('the page', () => {
       // Restart stands outside the window and begins again at the opening page.
       const restart = page.locator('#restart');
       assert.ok(await restart.isVisible(), '#restart is shown');
-      const r = await restart.boundingBox();
-      const apart = r.x >= form.x + form.width || r.x + r.width <= form.x || r.y >= form.y + form.height || r.y + r.height <= form.y;
-      assert.ok(apart, `#restart ${JSON.stringify(r)} stands outside the window ${JSON.stringify(form)}`);
+      // (Both as they stand now: at 1:1 the page scrolls to the offer.)
+      const [r, w] = [await restart.boundingBox(), await page.locator('#Form6').boundingBox()];
+      const apart = r.x >= w.x + w.width || r.x + r.width <= w.x || r.y >= w.y + w.height || r.y + r.height <= w.y;
+      assert.ok(apart, `#restart ${JSON.stringify(r)} stands outside the window ${JSON.stringify(w)}`);
       await restart.click({ timeout: STEP_MS });
       await page.waitForFunction(() => document.documentElement.dataset.game === 'ready', null, { timeout: 15_000 });
       assert.deepStrictEqual(seen(await look(page)), expected(main[0]), 'the opening page again');
