@@ -102,8 +102,8 @@ export async function open(page, url) {
 
 // A static server for build-web/site (or another folder) on 127.0.0.1 and a
 // free port. `replace` maps a file's base name without extension (say
-// "kuron") to null, to answer 404 for it, or to a Buffer served in its place.
-// Returns { url, close, requests }.
+// "kuron") to null, to answer 404 for it, to HOLD, never to answer it, or to
+// a Buffer served in its place. Returns { url, close, requests }.
 const TYPES = {
   '.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.mjs': 'text/javascript',
   '.wasm': 'application/wasm', '.css': 'text/css', '.json': 'application/json',
@@ -111,6 +111,8 @@ const TYPES = {
   '.ttf': 'font/ttf', '.otf': 'font/otf', '.svg': 'image/svg+xml', '.txt': 'text/plain; charset=utf-8',
   '.ico': 'image/x-icon',
 };
+
+export const HOLD = Symbol('hold');
 
 export function serve(dir = siteDir, replace = {}) {
   const base = resolve(dir);
@@ -125,6 +127,7 @@ export function serve(dir = siteDir, replace = {}) {
     const stem = name.replace(/\.[^.]*$/, '');
     const headers = { 'content-type': TYPES[extname(file)] ?? 'application/octet-stream', 'cache-control': 'no-store' };
     if (Object.hasOwn(replace, stem)) {
+      if (replace[stem] === HOLD) return;  // the connection stays open, unanswered
       if (replace[stem] === null) { res.writeHead(404, { 'content-type': 'text/plain' }).end('not found'); return; }
       res.writeHead(200, headers).end(replace[stem]);
       return;

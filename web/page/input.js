@@ -33,16 +33,14 @@ export function watchInput({ form, restart, onClick, onFocusLost }) {
   });
 
   addEventListener('pointerdown', (e) => {
-    pressedWhileBusy = phase() !== 'ready';
+    pressedWhileBusy = phase() !== 'ready' && element.contains(e.target);
     if (phase() === 'playing') drop(e);
   }, true);
 
   addEventListener('click', (e) => {
-    if (!element.contains(e.target)) return;
-    if (phase() !== 'ready' || pressedWhileBusy) {
-      pressedWhileBusy = false;
-      drop(e);
-    }
+    const lateRelease = pressedWhileBusy;
+    pressedWhileBusy = false;
+    if (element.contains(e.target) && (phase() !== 'ready' || lateRelease)) drop(e);
   }, true);
 
   element.addEventListener('click', (e) => {
