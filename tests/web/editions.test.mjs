@@ -6,7 +6,7 @@ import assert from 'node:assert/strict';
 import { readFileSync, readdirSync } from 'node:fs';
 import { join } from 'node:path';
 import {
-  fileUrl, launch, look, nativeRoute, open, replay, routesDir, serve, settle, singleFile, siteDir,
+  fileUrl, launch, look, nativeRoute, open, replay, rewritePng, routesDir, serve, settle, singleFile, siteDir,
 } from './harness.mjs';
 
 const main = nativeRoute(join(routesDir, 'main.txt'));
@@ -59,12 +59,16 @@ describe('the editions', () => {
       ['a later picture missing', later, null],
       ['a later picture not a picture at all', later, Buffer.from('this is not a picture\n'.repeat(40))],
       ['the opening picture cut short', opening, 'half'],
+      ['a later picture with one byte flipped in the middle', later, 'flip'],
+      // Whole and valid, with 100 MB of a private chunk of its own.
+      ['a later picture of 100 MB', later, 'huge'],
     ];
     for (const [name, file, body] of cases) {
       test(`${name} (${file}): the page says which file, and never shows a half-drawn window`, { timeout: 60_000 }, async () => {
         let replacement = body;
-        if (body === 'half') {
-          // Whatever form the site serves the picture in, its first half.
+        if (typeof body === 'string') {
+          // Whatever form the site serves the picture in: its first half, or
+          // all of it with the middle byte flipped.
           const found = [];
           const walk = (d) => {
             for (const e of readdirSync(d, { withFileTypes: true })) {
@@ -75,7 +79,10 @@ describe('the editions', () => {
           walk(siteDir);
           assert.strictEqual(found.length, 1, `the site holds ${file} once: ${found}`);
           const whole = readFileSync(found[0]);
-          replacement = whole.subarray(0, whole.length >> 1);
+          replacement = Buffer.from(whole);
+          if (body === 'half') replacement = replacement.subarray(0, whole.length >> 1);
+          else if (body === 'flip') replacement[whole.length >> 1] ^= 0xff;
+          else replacement = rewritePng(whole, (c) => [...c.slice(0, -1), { type: 'prVt', data: Buffer.alloc(100 << 20) }, c.at(-1)]);
         }
         const server = await serve(undefined, { [file]: replacement });
         const page = await browser.newPage({ viewport: { width: 800, height: 600 } });

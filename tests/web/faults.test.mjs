@@ -9,7 +9,8 @@ import { mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import {
-  HOLD, STEP_MS, expected, fileUrl, launch, look, nativeRoute, open, routesDir, seen, serve, settle, singleFile, siteDir,
+  HOLD, STEP_MS, expected, fileUrl, launch, look, nativeRoute, open, rewritePng, routesDir, seen, serve, settle, singleFile,
+  siteDir,
 } from './harness.mjs';
 
 const main = nativeRoute(join(routesDir, 'main.txt'));
@@ -20,40 +21,12 @@ const first = main.findIndex((l) => l.picture !== main[0].picture);
 const later = stem(main[first].picture);
 
 // A PNG with the data of its pixel chunks (IDAT, all of them as one stream)
-// changed by `change`, every chunk's checksum made right again.
-const CRC = Array.from({ length: 256 }, (_, n) => {
-  let c = n;
-  for (let k = 0; k < 8; k++) c = c & 1 ? 0xedb88320 ^ (c >>> 1) : c >>> 1;
-  return c >>> 0;
-});
-const crc32 = (bytes) => {
-  let c = 0xffffffff;
-  for (const b of bytes) c = CRC[(c ^ b) & 0xff] ^ (c >>> 8);
-  return (c ^ 0xffffffff) >>> 0;
-};
-function withPixelData(png, change) {
-  const chunks = [];
-  for (let at = 8; at < png.length;) {
-    const length = png.readUInt32BE(at);
-    chunks.push({ type: png.toString('latin1', at + 4, at + 8), data: png.subarray(at + 8, at + 8 + length) });
-    at += 12 + length;
-  }
+// changed by `change`, every checksum right.
+const withPixelData = (png, change) => rewritePng(png, (chunks) => {
   const data = change(Buffer.concat(chunks.filter((c) => c.type === 'IDAT').map((c) => c.data)));
-  const out = [png.subarray(0, 8)];
-  let idatDone = false;
-  for (const c of chunks) {
-    if (c.type === 'IDAT' && idatDone) continue;
-    const body = c.type === 'IDAT' ? data : c.data;
-    idatDone ||= c.type === 'IDAT';
-    const head = Buffer.alloc(8);
-    head.writeUInt32BE(body.length);
-    head.write(c.type, 4, 'latin1');
-    const tail = Buffer.alloc(4);
-    tail.writeUInt32BE(crc32(Buffer.concat([head.subarray(4), body])));
-    out.push(head, body, tail);
-  }
-  return Buffer.concat(out);
-}
+  const at = chunks.findIndex((c) => c.type === 'IDAT');
+  return [...chunks.slice(0, at), { type: 'IDAT', data }, ...chunks.filter((c, i) => i > at && c.type !== 'IDAT')];
+});
 const picture = (name) => readFileSync(join(siteDir, 'pictures', `${name}.png`));
 
 // Clicks along the main route from where the page stands, `count` clicks at

@@ -150,6 +150,35 @@ export function serve(dir = siteDir, replace = {}) {
 
 export const fileUrl = (path) => pathToFileURL(path).href;
 
+// A PNG file rewritten: `edit` takes its chunks ({ type, data }, in order)
+// and returns the chunks to write, each of which gets its right checksum.
+const CRC = Array.from({ length: 256 }, (_, n) => {
+  let c = n;
+  for (let k = 0; k < 8; k++) c = c & 1 ? 0xedb88320 ^ (c >>> 1) : c >>> 1;
+  return c >>> 0;
+});
+export function rewritePng(png, edit) {
+  const chunks = [];
+  for (let at = 8; at < png.length;) {
+    const length = png.readUInt32BE(at);
+    chunks.push({ type: png.toString('latin1', at + 4, at + 8), data: png.subarray(at + 8, at + 8 + length) });
+    at += 12 + length;
+  }
+  const out = [png.subarray(0, 8)];
+  for (const { type, data } of edit(chunks)) {
+    const head = Buffer.alloc(8);
+    head.writeUInt32BE(data.length);
+    head.write(type, 4, 'latin1');
+    let c = 0xffffffff;
+    for (const b of head.subarray(4)) c = CRC[(c ^ b) & 0xff] ^ (c >>> 8);
+    for (const b of data) c = CRC[(c ^ b) & 0xff] ^ (c >>> 8);
+    const tail = Buffer.alloc(4);
+    tail.writeUInt32BE((c ^ 0xffffffff) >>> 0);
+    out.push(head, data, tail);
+  }
+  return Buffer.concat(out);
+}
+
 // Clicks one button the way a player does (a real mouse click on it, which
 // fails if the button is covered or not on screen) and waits for the page to
 // take clicks again.
