@@ -92,7 +92,8 @@ async function start() {
   if (location.protocol === 'file:' && files.engine.url) throw new SiteOpenedFromDisk();
   const fontReady = loadFont(files.font);
   pictures = new Pictures(files.pictures);
-  pictures.get(files.opening).request();
+  // The opening picture is checked and decoded while the engine compiles.
+  pictures.get(files.opening).image().catch(() => {});
   const code = new Source('engine', 'suirei-engine.wasm', files.engine);
   engine = await Engine.load(code, await code.bytes());
 

@@ -7,7 +7,6 @@ import { Source } from './files.js';
 import { PngDamage, checkPng } from './png.js';
 
 export class Picture {
-  #bytes = null;
   #image = null;
 
   constructor(file, entry, description = '') {
@@ -18,14 +17,6 @@ export class Picture {
 
   get file() { return this.source.name; }
 
-  // Starts fetching the file, without waiting for it.
-  request() {
-    if (!this.#bytes) {
-      this.#bytes = this.source.bytes();
-      this.#bytes.catch(() => {});  // told when the picture is needed
-    }
-  }
-
   // The decoded picture, checked whole.
   image() {
     if (!this.#image) this.#image = this.#load();
@@ -33,8 +24,13 @@ export class Picture {
   }
 
   async #load() {
-    this.request();
-    const bytes = await this.#bytes;
+    const bytes = await this.source.bytes();
+    // The browser decodes the picture while the page checks the file.
+    const img = new Image();
+    img.alt = this.description;
+    img.draggable = false;
+    img.src = URL.createObjectURL(new Blob([bytes], { type: 'image/png' }));
+    const decoded = img.decode().then(() => true, () => false);
     let size;
     try {
       size = await checkPng(bytes);
@@ -42,15 +38,7 @@ export class Picture {
       if (e instanceof PngDamage) throw new PictureDamaged(this.source, e.message);
       throw e;
     }
-    const img = new Image();
-    img.alt = this.description;
-    img.draggable = false;
-    img.src = URL.createObjectURL(new Blob([bytes], { type: 'image/png' }));
-    try {
-      await img.decode();
-    } catch {
-      throw new PictureDamaged(this.source, 'does not decode');
-    }
+    if (!(await decoded)) throw new PictureDamaged(this.source, 'does not decode');
     if (img.naturalWidth !== size.width || img.naturalHeight !== size.height) {
       throw new PictureDamaged(this.source, `decodes to ${img.naturalWidth} × ${img.naturalHeight}`);
     }
