@@ -153,7 +153,7 @@ def bundle(glue, esbuild, stage):
             shutil.copy(path, stage)
     shutil.copy(glue, os.path.join(stage, 'suirei-engine.js'))
     out = os.path.join(stage, 'out')
-    subprocess.run([esbuild, '--bundle', '--format=esm', '--target=es2020', '--charset=utf8',
+    subprocess.run([esbuild, '--bundle', '--format=esm', '--target=es2022', '--charset=utf8',
                     '--log-level=warning', '--outdir=' + out, *(os.path.join(stage, e) for e in ENTRIES)], check=True)
     return [read(os.path.join(out, e)) for e in ENTRIES]
 
