@@ -13,6 +13,7 @@ function place(el, [x, y, width, height]) {
 }
 
 export class Form6 {
+  // `fontFamily`: the page's own font, first choice before the window's list.
   constructor(description, pictures, fontFamily) {
     const { title, width, height, background, font, controls } = description;
     this.width = width;
@@ -28,7 +29,8 @@ export class Form6 {
     root.setProperty('--font-pixels', px(font.pixels));
     root.setProperty('--line-height', px(font.lineHeight));
     root.setProperty('--page-margin', px(font.margin));
-    root.setProperty('--fonts', [fontFamily, ...font.families].map((f) => JSON.stringify(f)).join(', ') + ', sans-serif');
+    const families = fontFamily ? [fontFamily, ...font.families] : font.families;
+    root.setProperty('--fonts', [...families.map((f) => JSON.stringify(f)), 'sans-serif'].join(', '));
 
     for (const c of controls) {
       let el;

@@ -99,7 +99,7 @@ async function start() {
 
   const description = engine.window();
   pictures.describe(description.pictures);
-  form = new Form6(description, pictures, files.font.family);
+  form = new Form6(description, pictures, files.font?.family);
   watchInput({ form, restart: restartButton, onClick: click, onFocusLost: () => form.applyFocus(engine.focus(null)) });
   restartButton.addEventListener('click', () => { restart().catch(fail); });
   addEventListener('resize', refit);
