@@ -64,10 +64,12 @@ void print(const std::string& line) {
 // process for its text.
 std::wstring textOf(HWND w) {
     DWORD_PTR length = 0;
-    SendMessageTimeoutW(w, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length);
+    // A busy machine can keep the game from answering for a while: wait for
+    // it rather than take a game that has not answered yet for one that hangs.
+    SendMessageTimeoutW(w, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, 10000, &length);
     std::wstring text(length + 1, L'\0');
     DWORD_PTR got = 0;
-    SendMessageTimeoutW(w, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG, 5000,
+    SendMessageTimeoutW(w, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), SMTO_NORMAL, 10000,
                         &got);
     text.resize(got);
     return text;
@@ -81,7 +83,16 @@ std::wstring classOf(HWND w) {
 
 HWND findGame(std::chrono::milliseconds limit = 30s) {
     for (const auto until = Clock::now() + limit; Clock::now() < until; std::this_thread::sleep_for(10ms))
-        if (const HWND w = FindWindowW(L"suirei.Form6", nullptr); w && IsWindowVisible(w)) return w;
+        if (const HWND w = FindWindowW(L"suirei.Form6", nullptr); w && IsWindowVisible(w)) {
+            // Shown is not yet started: wait until the game waits for the player.
+            DWORD id = 0;
+            GetWindowThreadProcessId(w, &id);
+            if (const HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, id)) {
+                WaitForInputIdle(process, 10000);
+                CloseHandle(process);
+            }
+            return w;
+        }
     fail("no game window after " + std::to_string(limit.count()) + " ms");
 }
 
@@ -294,7 +305,10 @@ int strike(const char* path) {
     for (auto settled = Clock::now();; std::this_thread::sleep_for(2ms)) {
         const std::string now = shown();
         const auto t = Clock::now();
-        if ((seen.empty() && now != before) || (!seen.empty() && now != seen.back().first)) {
+        // Between two pictures the screen can be caught half painted: only a
+        // picture's own colour counts as a frame.
+        const bool known = now.ends_with(".bmp");
+        if (known && ((seen.empty() && now != before) || (!seen.empty() && now != seen.back().first))) {
             seen.emplace_back(now, std::chrono::duration_cast<std::chrono::milliseconds>(t - start).count());
             settled = t;
         }
