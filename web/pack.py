@@ -4,22 +4,27 @@ runs each step again only when its inputs change):
 
   engine  what the engine tells the build: the window's description, the
           scene pictures (the opening one first) and every text the game shows
-  png     one scene picture as PNG, checked pixel for pixel against its BMP
   font    Suirei Gothic: IPAGothic cut down to the characters the game and
           the page show, renamed as its licence asks
   page    the page's modules bundled into one, then
-            site/         index.html (style and script inline), the engine
-                          (suirei-engine.wasm), pictures/*.png, the font and
-                          its licence
+            site/         index.html with the opening page in it (made by the
+                          engine at build time, its picture and the glyphs it
+                          paints inline), suirei.js (the page's script), the
+                          engine (suirei-engine.wasm), the font and its
+                          licence, the web app manifest, the service worker;
+                          beside the scene drawings (pictures/*.svg) and icons
+                          (icons/) that the build draws
             suirei.html   all of it in one file, for file:// with no network
 
 Run with Debian's python3 (it has fontTools and brotli).
 """
 import argparse
 import base64
+import hashlib
 import html
 import json
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -31,6 +36,8 @@ LICENCE_FILES = ('README.txt', 'IPA_Font_License_Agreement_v1.0.txt')
 # The page's two entry modules: the check that the file arrived whole, which
 # must run even when the rest of the file is missing, and the page itself.
 ENTRIES = ('whole.js', 'main.js')
+# The classic script that keeps the window working before the engine is in.
+EARLY = 'early.js'
 
 
 def die(message):
@@ -73,22 +80,6 @@ def engine(args):
     write(args.out, json.dumps({'window': window, 'pictures': pictures, 'texts': texts}, ensure_ascii=False, indent=1))
 
 
-# ── png ───────────────────────────────────────────────────────────────────
-
-def png(args):
-    if not os.path.isfile(args.bmp):
-        die(f'{args.bmp} is missing: build the game first')
-    os.makedirs(os.path.dirname(args.png), exist_ok=True)
-    part = args.png + '.part.png'
-    subprocess.run(['convert', args.bmp, '-strip', '-define', 'png:compression-level=9',
-                    '-define', 'png:exclude-chunks=date,time', part], check=True)
-    diff = subprocess.run(['compare', '-metric', 'AE', args.bmp, part, 'null:'], capture_output=True, text=True)
-    if diff.stderr.strip() != '0':
-        os.remove(part)
-        die(f'{args.png} differs from {args.bmp} in {diff.stderr.strip()} pixels')
-    os.replace(part, args.png)
-
-
 # ── font ──────────────────────────────────────────────────────────────────
 
 def characters(texts):
@@ -102,12 +93,13 @@ def characters(texts):
     return ''.join(sorted(chars))
 
 
-def font(args):
+def cut_font(source, chars):
+    """Suirei Gothic with only `chars`: from IPAGothic, renamed as its licence
+    asks, or from Suirei Gothic itself. WOFF2 bytes."""
     from fontTools import subset
     from fontTools.ttLib import TTFont
     import brotli  # noqa: F401  (WOFF2 needs it)
-    told = json.loads(read(args.engine))
-    chars = characters(told['texts'])
+    import io
     options = subset.Options()
     options.flavor = 'woff2'
     options.layout_features = []          # horizontal text, no alternates needed
@@ -116,7 +108,7 @@ def font(args):
     options.name_languages = ['*']
     options.notdef_outline = True
     options.hinting = False
-    face = TTFont(args.source, recalcTimestamp=False)  # the same font from the same sources
+    face = TTFont(source, recalcTimestamp=False)  # the same font from the same sources
     subsetter = subset.Subsetter(options)
     subsetter.populate(text=chars)
     subsetter.subset(face)
@@ -136,9 +128,15 @@ def font(args):
         if record.nameID in (1, 3, 4, 6, 16, 17, 18) and 'IPA' in record.toUnicode():
             die('the font subset still carries the name ' + record.toUnicode())
     face.flavor = 'woff2'
-    os.makedirs(os.path.dirname(args.out), exist_ok=True)
-    face.save(args.out + '.part')
-    os.replace(args.out + '.part', args.out)
+    out = io.BytesIO()
+    face.save(out)
+    return out.getvalue()
+
+
+def font(args):
+    told = json.loads(read(args.engine))
+    chars = characters(told['texts'])
+    write(args.out, cut_font(args.source, chars))
     print('  %s: %d characters, %d bytes' % (os.path.basename(args.out), len(chars), os.path.getsize(args.out)))
 
 
@@ -158,8 +156,12 @@ def bundle(glue, esbuild, stage):
     return [read(os.path.join(out, e)) for e in ENTRIES]
 
 
+def script(code, kind=''):
+    return f'<script{kind}>\n' + code.replace('</script', '<\\/script') + '</script>'
+
+
 def module_script(code):
-    return '<script type="module">\n' + code.replace('</script', '<\\/script') + '</script>'
+    return script(code, ' type="module"')
 
 
 def json_script(value):
@@ -175,63 +177,129 @@ def fill(template, parts):
     return template
 
 
+def data_url(kind, data):
+    return f'data:{kind};base64,' + base64.b64encode(data).decode('ascii')
+
+
+def words(template):
+    """What the page's markup says in words, for the glyphs that come inline."""
+    text = template
+    for pattern in (r'<script\b.*?</script>', r'<noscript\b.*?</noscript>', r'<!--.*?-->', r'<[^>]*>'):
+        text = re.sub(pattern, '', text, flags=re.S)
+    return html.unescape(text)
+
+
+def manifest(window, css):
+    """The web app manifest: the game's names, the page's colour around the
+    window (the style sheet's --page) and the window's own as the theme."""
+    page_colour = re.search(r'--page:\s*(#[0-9a-fA-F]{6})', css)
+    if not page_colour:
+        die('suirei.css gives no --page colour')
+    return json.dumps({
+        'name': window['title'], 'short_name': window['shortTitle'], 'lang': 'ja',
+        'start_url': './', 'scope': './', 'display': 'fullscreen', 'orientation': 'landscape',
+        'background_color': page_colour[1], 'theme_color': '#%02x%02x%02x' % tuple(window['background']),
+        'icons': [{'src': 'icons/suirei-192.png', 'sizes': '192x192', 'type': 'image/png'},
+                  {'src': 'icons/suirei-512.png', 'sizes': '512x512', 'type': 'image/png'},
+                  {'src': 'icons/suirei.svg', 'sizes': 'any', 'type': 'image/svg+xml'}],
+    }, ensure_ascii=False, indent=1) + '\n'
+
+
+def service_worker(site):
+    """The service worker with its build's hash and every file of the site."""
+    files = sorted(os.path.relpath(os.path.join(d, f), site).replace(os.sep, '/')
+                   for d, _, fs in os.walk(site) for f in fs
+                   if not f.endswith('.part') and f != 'service-worker.js')
+    digest = hashlib.sha256()
+    for f in files:
+        digest.update(f.encode('utf-8') + b'\0' + read(os.path.join(site, f), 'rb'))
+    head = (f'const VERSION = {json.dumps(digest.hexdigest()[:16])};\n'
+            f'const FILES = {json.dumps(files, indent=1)};\n')
+    return head + read(os.path.join(HERE, 'app', 'service-worker.js'))
+
+
 def page(args):
     out = args.out
     site = os.path.join(out, 'site')
     obj = os.path.join(out, 'obj')
     told = json.loads(read(args.engine))
     window, pictures = told['window'], told['pictures']
+    opening = pictures[0]
     whole_js, main_js = bundle(args.glue, args.esbuild, os.path.join(obj, 'page'))
+    early_js = read(os.path.join(PAGE, EARLY))
     wasm = read(os.path.splitext(args.glue)[0] + '.wasm', 'rb')
     font_bytes = read(args.font, 'rb')
     licence = ''.join(read(os.path.join(HERE, 'font', f)) for f in LICENCE_FILES)
     template = read(os.path.join(PAGE, 'index.html'))
     css = read(os.path.join(PAGE, 'suirei.css'))
-    png_of = {p: 'pictures/' + os.path.splitext(p)[0] + '.png' for p in pictures}
-    for p, rel in png_of.items():
+    drawing_of = {p: 'pictures/' + os.path.splitext(p)[0] + '.svg' for p in pictures}
+    for p, rel in drawing_of.items():
         if not os.path.isfile(os.path.join(site, rel)):
             die(f'site/{rel} is missing: the engine shows {p}, which no drawing in assets/ makes')
+    icon = read(os.path.join(site, 'icons', 'suirei.svg'), 'rb')
 
+    # The opening page as the engine leaves it at start-up, with its picture
+    # inline, and the glyphs it paints (and the page's own words around it)
+    # in a font of their own, inline too: the page is drawn from its first
+    # bytes, before the engine, the full font and the other pictures arrive.
+    prerendered = json.loads(node(args.prerender, '--font', FAMILY, '--picture',
+                                  data_url('image/svg+xml', read(os.path.join(site, drawing_of[opening]), 'rb'))))
+    if prerendered['picture'] != opening:
+        die(f'start-up shows {prerendered["picture"]}, but the engine names {opening} first')
+    first_glyphs = cut_font(args.font, ''.join(sorted(set(prerendered['characters'] + words(template)) - set('\r\n\t'))))
+    style = ('<style>\n' + prerendered['style'] + '\n'
+             f'@font-face{{font-family:"{FAMILY}";src:url({data_url("font/woff2", first_glyphs)}) format("woff2")}}\n'
+             + css + '</style>')
     common = {'<!--@TITLE@-->': html.escape(window['title']),
+              '<!--@EARLY@-->': script(early_js),
+              '<!--@WINDOW@-->': prerendered['window'],
               '<!--@WHOLE@-->': module_script(whole_js)}
 
-    # The site: the page with its style and scripts in one file, the engine,
-    # the font and the pictures beside it. The browser is told at once to
-    # fetch the engine, the font and the opening picture.
+    # The site: the page with its style inline, its script, the engine, the
+    # font, the drawings and the icons beside it. The browser is told at once
+    # to fetch the script, the engine and the font.
+    write(os.path.join(site, 'suirei.js'), main_js)
     write(os.path.join(site, 'suirei-engine.wasm'), wasm)
     write(os.path.join(site, 'LICENSE-font.txt'), licence)
+    write(os.path.join(site, 'manifest.webmanifest'), manifest(window, css))
     font_file = os.path.basename(args.font)
-    files = {'engine': {'url': 'suirei-engine.wasm'}, 'opening': pictures[0],
-             'font': {'family': FAMILY, 'url': font_file},
-             'pictures': {p: {'url': rel} for p, rel in png_of.items()}}
-    preload = ''.join(f'<link rel="preload" href="{href}" as="fetch"{extra} crossorigin>\n' for href, extra in [
-        ('suirei-engine.wasm', ' type="application/wasm"'), (font_file, ''), (png_of[pictures[0]], '')])
+    files = {'engine': {'url': 'suirei-engine.wasm'}, 'opening': opening,
+             'font': {'family': FAMILY, 'url': font_file}, 'worker': 'service-worker.js',
+             'pictures': {p: {'inline': True} if p == opening else {'url': rel} for p, rel in drawing_of.items()}}
+    links = ('<link rel="icon" href="icons/suirei.svg" type="image/svg+xml">\n'
+             '<link rel="apple-touch-icon" href="icons/suirei-180.png">\n'
+             '<link rel="manifest" href="manifest.webmanifest">\n'
+             '<link rel="modulepreload" href="suirei.js">\n'
+             '<link rel="preload" href="suirei-engine.wasm" as="fetch" type="application/wasm" crossorigin>\n'
+             f'<link rel="preload" href="{font_file}" as="fetch" crossorigin>\n')
     write(os.path.join(site, 'index.html'), fill(template, {
         **common,
-        '<!--@STYLE@-->': preload + '<style>\n' + css + '</style>',
-        '<!--@SCRIPTS@-->': json_script(files) + '\n' + module_script(main_js),
+        '<!--@STYLE@-->': links + style,
+        '<!--@SCRIPTS@-->': json_script(files) + '\n<script type="module" src="suirei.js"></script>',
         '<!--@LICENCE@-->': ''}))
+    write(os.path.join(site, 'service-worker.js'), service_worker(site))
 
     # The single file: everything inline, nothing fetched. The font's
     # licence closes the file, before the mark that says the file is whole.
     b64 = lambda data: base64.b64encode(data).decode('ascii')  # noqa: E731
-    files = {'engine': {'data': b64(wasm)}, 'opening': pictures[0],
+    files = {'engine': {'data': b64(wasm)}, 'opening': opening,
              'font': {'family': FAMILY, 'data': b64(font_bytes)},
-             'pictures': {p: {'data': b64(read(os.path.join(site, rel), 'rb'))} for p, rel in png_of.items()}}
+             'pictures': {p: {'inline': True} if p == opening else {'data': b64(read(os.path.join(site, rel), 'rb'))}
+                          for p, rel in drawing_of.items()}}
     head = ('<!--\n  ' + window['title'] + ' — the whole game in one file.\n'
             '  The text is set in Suirei Gothic, a subset of IPAGothic, under the IPA Font\n'
             '  License Agreement v1.0; its full text is at the end of this file.\n-->\n')
     single = fill(template, {
         **common,
-        '<!--@STYLE@-->': '<style>\n' + css + '</style>',
+        '<!--@STYLE@-->': f'<link rel="icon" href="{data_url("image/svg+xml", icon)}">\n' + style,
         '<!--@SCRIPTS@-->': json_script(files) + '\n' + module_script(main_js),
         '<!--@LICENCE@-->': '<!--\n' + licence.replace('--', '‐‐') + '\n-->'})
     write(os.path.join(out, 'suirei.html'), single.replace('<!DOCTYPE html>\n', '<!DOCTYPE html>\n' + head, 1))
 
     size = os.path.getsize
     site_total = sum(size(os.path.join(d, f)) for d, _, fs in os.walk(site) for f in fs)
-    print('  site/: %d bytes in all (engine %d, pictures %d)' % (
-        site_total, len(wasm), sum(size(os.path.join(site, rel)) for rel in png_of.values())))
+    print('  site/: %d bytes in all (engine %d, drawings %d); the opening page\'s own glyphs %d bytes' % (
+        site_total, len(wasm), sum(size(os.path.join(site, rel)) for rel in drawing_of.values()), len(first_glyphs)))
     print('  suirei.html: %d bytes' % size(os.path.join(out, 'suirei.html')))
 
 
@@ -242,9 +310,6 @@ def main():
     s.add_argument('--strings', required=True, help='suirei-strings.js')
     s.add_argument('--describe', required=True, help='suirei-describe.js')
     s.add_argument('--out', required=True)
-    s = steps.add_parser('png')
-    s.add_argument('bmp')
-    s.add_argument('png')
     s = steps.add_parser('font')
     s.add_argument('--engine', required=True, help="the engine step's output")
     s.add_argument('--source', required=True, help='ipag.ttf')
@@ -254,9 +319,10 @@ def main():
     s.add_argument('--glue', required=True, help='suirei-engine.js, with its .wasm beside it')
     s.add_argument('--esbuild', required=True)
     s.add_argument('--font', required=True)
+    s.add_argument('--prerender', required=True, help='suirei-prerender.js')
     s.add_argument('--out', required=True, help='build-web')
     args = ap.parse_args()
-    {'engine': engine, 'png': png, 'font': font, 'page': page}[args.step](args)
+    {'engine': engine, 'font': font, 'page': page}[args.step](args)
 
 
 if __name__ == '__main__':

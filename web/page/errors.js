@@ -3,7 +3,7 @@
 // hides the window and says what went wrong, naming the file at fault.
 
 // A file of the game as the player may have to look for it: the scene
-// picture kou.bmp, kept on a site as pictures/kou.png, say.
+// picture kou.bmp, kept on a site as pictures/kou.svg, say.
 export class GameFile {
   constructor(kind, name, url = null) {
     this.kind = kind;  // 'picture', 'engine' or 'font'
@@ -67,8 +67,8 @@ export class FileTooLarge extends GameFailure {
   }
 }
 
-// A scene picture that is not a whole PNG: cut short, or with pixels that do
-// not decode.
+// A scene picture that is not a whole drawing: cut short, not well-formed, or
+// one the browser cannot draw.
 export class PictureDamaged extends GameFailure {
   constructor(file, why) {
     super(`${file.name}: ${why}`);

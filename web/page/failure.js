@@ -7,7 +7,7 @@ import { setPhase } from './phase.js';
 export function showFailure(error) {
   const failure = asFailure(error);
   setPhase('error');
-  for (const id of ['Form6', 'after']) {
+  for (const id of ['Form6', 'after', 'bar', 'turn']) {
     const el = document.getElementById(id);
     if (el) el.hidden = true;
   }

@@ -1,70 +1,52 @@
-// The game's window, Form6, built from the engine's description of it: its
-// size, colour and font, and every control in tab order at its place with
-// its caption. It draws what the engine says the window shows and puts the
-// keyboard focus where the engine says; it decides nothing itself.
+// The game's window, Form6. The page arrives with it drawn: the build made
+// its markup from the engine's layout table and from the opening page as
+// start-up leaves it (web/prerender.cpp), so the window stands before the
+// engine has loaded. Here the page takes hold of that window, control by
+// control in the engine's tab order, draws on it what the engine says the
+// window shows and puts the keyboard focus where the engine says; it decides
+// nothing itself.
 //
 // T1 is a <textarea>: its value is the engine's page text with every CR LF
-// turned into LF, since a text box keeps line breaks as LF alone.
-
-const px = (n) => `${n}px`;
-
-function place(el, [x, y, width, height]) {
-  Object.assign(el.style, { left: px(x), top: px(y), width: px(width), height: px(height) });
-}
+// turned into LF, since a text box keeps line breaks as LF alone. P1 is named
+// for screen readers by what its picture shows; 「1」 and 「2」 carry the
+// line that says what each means while they are shown.
+import { PageIncomplete } from './errors.js';
 
 export class Form6 {
-  // `fontFamily`: the page's own font, first choice before the window's list.
-  constructor(description, pictures, fontFamily) {
-    const { title, width, height, background, font, controls } = description;
-    this.width = width;
-    this.height = height;
+  constructor(description, pictures) {
+    this.width = description.width;
+    this.height = description.height;
     this.pictures = pictures;
     this.element = document.getElementById('Form6');
     this.buttons = new Map();
-    const form = this.element;
-    form.setAttribute('aria-label', title);
-    form.tabIndex = -1;
-    Object.assign(form.style, { width: px(width), height: px(height), backgroundColor: `rgb(${background.join(',')})` });
-    const root = document.documentElement.style;
-    root.setProperty('--font-pixels', px(font.pixels));
-    root.setProperty('--line-height', px(font.lineHeight));
-    root.setProperty('--page-margin', px(font.margin));
-    const families = fontFamily ? [fontFamily, ...font.families] : font.families;
-    root.setProperty('--fonts', [...families.map((f) => JSON.stringify(f)), 'sans-serif'].join(', '));
-
-    for (const c of controls) {
-      let el;
-      if (c.kind === 'picture') {
-        el = this.P1 = document.createElement('div');
-        el.setAttribute('role', 'img');
-      } else if (c.kind === 'text') {
-        el = this.T1 = document.createElement('textarea');
-        Object.assign(el, { readOnly: true, spellcheck: false, tabIndex: -1 });
-        el.setAttribute('wrap', 'off');
-      } else {
-        el = document.createElement('button');
-        el.type = 'button';
-        el.hidden = true;
-        el.textContent = c.caption;
-        this.buttons.set(c.name, el);
+    for (const c of description.controls) {
+      const el = document.getElementById(c.name);
+      if (!el || el.parentElement !== this.element) {
+        throw new PageIncomplete(decodeURIComponent(location.pathname.split('/').pop() || 'index.html'));
       }
-      el.id = c.name;
-      if (c.label !== c.caption) el.setAttribute('aria-label', c.label);
-      place(el, c.rect);
-      form.append(el);
+      if (c.kind === 'picture') this.P1 = el;
+      else if (c.kind === 'text') this.T1 = el;
+      else this.buttons.set(c.name, el);
     }
+    this.choiceButtons = ['Command10', 'Command11'].map((name) => this.buttons.get(name));
   }
 
   // A page of the engine's answer, or a frame of the strike: the picture
   // (decoded already), the text and the shown buttons.
   draw(view) {
-    const img = this.pictures.get(view.picture).shown;
-    if (this.P1.firstChild !== img) this.P1.replaceChildren(img);
+    const picture = this.pictures.get(view.picture);
+    if (this.P1.firstElementChild !== picture.shown) this.P1.replaceChildren(picture.shown);
     this.P1.dataset.file = view.picture;
-    this.T1.value = view.text.replaceAll('\r\n', '\n');
+    this.P1.setAttribute('aria-label', picture.description);
+    const text = view.text.replaceAll('\r\n', '\n');
+    if (this.T1.value !== text) this.T1.value = text;
     this.T1.scrollTop = 0;
     this.T1.scrollLeft = 0;
     for (const [name, button] of this.buttons) button.hidden = !view.visible.includes(name);
+    for (const button of this.choiceButtons) {
+      if (view.choice && !button.hidden) button.setAttribute('aria-description', view.choice);
+      else button.removeAttribute('aria-description');
+    }
   }
 
   // The shown button that has the keyboard focus, or null.

@@ -3,14 +3,15 @@
 //    key and click is dropped, and a press that began then is no click when
 //    it is released later; the browser's own shortcuts (Ctrl+R, Ctrl+W, F5…)
 //    always pass;
-//  - after 終了 only the offer to begin again takes input;
+//  - after 終了 the window takes nothing (it is inert), and the keyboard is
+//    free: Tab goes from the offer to begin again and back;
 //  - Enter held down presses a button once, as Space does;
 //  - a click on the page text, the picture or anywhere around the buttons
 //    leaves the keyboard focus where the engine says, so that Space goes on
 //    reading, as it does on the desktop.
 import { phase } from './phase.js';
 
-export function watchInput({ form, restart, onClick, onFocusLost }) {
+export function watchInput({ form, onClick, onFocusLost }) {
   const element = form.element;
   let pressedWhileBusy = false;
 
@@ -18,11 +19,8 @@ export function watchInput({ form, restart, onClick, onFocusLost }) {
     e.preventDefault();
     e.stopImmediatePropagation();
   };
-  const busy = () => phase() === 'playing' || phase() === 'ended';
-
   const onKey = (e) => {
-    if (!busy()) return;
-    if (phase() === 'ended' && e.target === restart) return;
+    if (phase() !== 'playing') return;
     if (e.ctrlKey || e.metaKey || e.altKey || /^F\d+$/.test(e.key)) return;
     drop(e);
   };

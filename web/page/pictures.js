@@ -1,10 +1,12 @@
-// The scene pictures, one record each. A picture is fetched (or taken from
-// the single file), checked whole and decoded before it is shown; the window
-// never shows a scene without its picture. A picture the story needs that is
+// The scene pictures, one record each: drawings the browser draws sharp at
+// whatever size the window is shown. A picture is fetched (or taken from the
+// single file), checked whole and decoded before it is shown; the window
+// never shows a scene without its picture. The opening picture comes inside
+// the page, drawn in P1 from the start. A picture the story needs that is
 // missing, damaged or held back stops the game with its name.
 import { FileMissing, PictureDamaged } from './errors.js';
 import { Source } from './files.js';
-import { PngDamage, checkPng } from './png.js';
+import { SvgDamage, checkSvg } from './svg.js';
 
 export class Picture {
   #image = null;
@@ -13,6 +15,8 @@ export class Picture {
     this.source = new Source('picture', file, entry);
     this.description = description;
     this.shown = null;  // the decoded <img>, once it is
+    // The <img> the page came with, for the picture inside it.
+    this.inline = entry.inline ? document.querySelector('#P1 > img') : null;
   }
 
   get file() { return this.source.name; }
@@ -24,18 +28,23 @@ export class Picture {
   }
 
   async #load() {
+    if (this.inline) {
+      if (!(await this.inline.decode().then(() => true, () => false))) throw new PictureDamaged(this.source, 'does not decode');
+      this.shown = this.inline;
+      return this.inline;
+    }
     const bytes = await this.source.bytes();
     // The browser decodes the picture while the page checks the file.
     const img = new Image();
-    img.alt = this.description;
+    img.alt = '';
     img.draggable = false;
-    img.src = URL.createObjectURL(new Blob([bytes], { type: 'image/png' }));
+    img.src = URL.createObjectURL(new Blob([bytes], { type: 'image/svg+xml' }));
     const decoded = img.decode().then(() => true, () => false);
     let size;
     try {
-      size = await checkPng(bytes);
+      size = checkSvg(bytes);
     } catch (e) {
-      if (e instanceof PngDamage) throw new PictureDamaged(this.source, e.message);
+      if (e instanceof SvgDamage) throw new PictureDamaged(this.source, e.message);
       throw e;
     }
     if (!(await decoded)) throw new PictureDamaged(this.source, 'does not decode');
@@ -61,7 +70,6 @@ export class Pictures {
       const p = this.#all.get(file);
       if (!p) continue;
       p.description = description;
-      if (p.shown) p.shown.alt = description;
     }
   }
 
