@@ -1,33 +1,24 @@
 // Files that arrive wrong or not at all, and a server that goes away: a
-// picture whose every chunk and checksum is right but whose pixels do not
-// decode, a file the server never answers, a single file cut short, and a new
+// picture that is well-formed but no drawing the window can show, a file the
+// server never answers, a single file cut short, and a new
 // game after the server has gone. The page names the file at fault and never
 // hangs; a new game needs no network.
 import { after, before, describe, test } from 'node:test';
 import assert from 'node:assert/strict';
-import { mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
+import { mkdtempSync, readFileSync, readdirSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import {
-  HOLD, STEP_MS, expected, fileUrl, launch, look, nativeRoute, open, rewritePng, routesDir, seen, serve, settle, singleFile,
+  HOLD, STEP_MS, expected, fileUrl, launch, look, nativeRoute, open, routesDir, seen, serve, settle, singleFile,
   siteDir,
 } from './harness.mjs';
 
 const main = nativeRoute(join(routesDir, 'main.txt'));
 const stem = (file) => file.replace(/\.[^.]*$/, '');
-const opening = stem(main[0].picture);
 // The first click that shows another picture, and that picture.
 const first = main.findIndex((l) => l.picture !== main[0].picture);
 const later = stem(main[first].picture);
-
-// A PNG with the data of its pixel chunks (IDAT, all of them as one stream)
-// changed by `change`, every checksum right.
-const withPixelData = (png, change) => rewritePng(png, (chunks) => {
-  const data = change(Buffer.concat(chunks.filter((c) => c.type === 'IDAT').map((c) => c.data)));
-  const at = chunks.findIndex((c) => c.type === 'IDAT');
-  return [...chunks.slice(0, at), { type: 'IDAT', data }, ...chunks.filter((c, i) => i > at && c.type !== 'IDAT')];
-});
-const picture = (name) => readFileSync(join(siteDir, 'pictures', `${name}.png`));
+const picture = (name) => readFileSync(join(siteDir, 'pictures', `${name}.svg`), 'utf8');
 
 // Clicks along the main route from where the page stands, `count` clicks at
 // most, while it takes them.
@@ -51,19 +42,20 @@ describe('file faults', () => {
   before(async () => { browser = await launch(); });
   after(async () => { await browser?.close(); });
 
-  test('a picture whose chunks and checksums are right but whose pixels do not decode stops the game, naming it', { timeout: 120_000 }, async () => {
-    let seed = 7;
-    const garbage = (data) => data.map(() => { seed = (seed * 1103515245 + 12345) >>> 0; return seed >>> 24; });
-    const scrambled = (data) => Buffer.concat([data.subarray(0, data.length >> 1), Buffer.from(data.subarray(data.length >> 1)).reverse()]);
-    for (const [name, file, change] of [['garbage pixel data', opening, garbage], ['the second half scrambled', later, scrambled]]) {
-      const server = await serve(undefined, { [file]: withPixelData(picture(file), change) });
+  test('a picture that is well-formed but no drawing the window can show stops the game, naming it', { timeout: 120_000 }, async () => {
+    const drawing = picture(later);
+    for (const [name, body] of [
+      ['XML of another kind', drawing.replace(/^<svg\b/, '<html').replace(/<\/svg>$/, '</html>')],
+      ['a drawing with no size', drawing.replace(/ (width|height)="[^"]*"/g, '')],
+    ]) {
+      const server = await serve(undefined, { [later]: Buffer.from(body) });
       const page = await browser.newPage({ viewport: { width: 800, height: 600 } });
       try {
         await open(page, server.url);
         await play(page, first);
-        await assertFailed(page, new RegExp(`${file}.*壊れて`));
+        await assertFailed(page, new RegExp(`${later}.*壊れて`));
       } catch (e) {
-        e.message = `${name} in ${file}: ${e.message}`;
+        e.message = `${name} in ${later}: ${e.message}`;
         throw e;
       } finally {
         await page.close();
@@ -73,10 +65,10 @@ describe('file faults', () => {
   });
 
   test('a file the server never answers stops the page after its time limit, naming the file', { timeout: 120_000 }, async () => {
-    // The opening picture and the engine before the window is up; a later
-    // picture on the click that needs it. The page's clock is hurried past
-    // the limit once the file has been asked for.
-    for (const [file, clicks] of [[opening, 0], ['suirei-engine', 0], [later, first]]) {
+    // The engine while the opening page waits for it; a later picture on
+    // the click that needs it. The page's clock is hurried past the limit
+    // once the file has been asked for.
+    for (const [file, clicks] of [['suirei-engine', 0], [later, first]]) {
       const server = await serve(undefined, { [file]: HOLD });
       const context = await browser.newContext({ viewport: { width: 800, height: 600 } });
       const page = await context.newPage();
@@ -108,10 +100,11 @@ describe('file faults', () => {
     const page = await browser.newPage({ viewport: { width: 800, height: 600 } });
     try {
       await open(page, server.url);
-      // Every picture is in before the server goes.
+      // Every picture is in before the server goes (the opening one came
+      // inside the page).
       await page.waitForFunction(
-        () => performance.getEntriesByType('resource').filter((e) => e.name.endsWith('.png')).length === 18,
-        null, { timeout: 15_000 });
+        (n) => performance.getEntriesByType('resource').filter((e) => e.name.endsWith('.svg')).length === n,
+        readdirSync(join(siteDir, 'pictures')).length - 1, { timeout: 15_000 });
       await play(page, 3);
       await server.close();
       const url = page.url();

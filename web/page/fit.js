@@ -4,16 +4,26 @@
 // the window, outside it, whichever leaves the window larger, both inside the
 // notch and home bar; in a view too small for both, the offer comes below the
 // window and the page scrolls to it. With ?scale=1 the window stays 1:1 in
-// the top-left corner with the offer below it.
+// the top-left corner with the offer below it. The page's own controls in
+// the corner of the view (the loading note, the fullscreen control) never
+// cover the window: where the view leaves them no room beside it, at 1:1 in
+// a small view, they give way.
 
 const GAP = 8;          // between the window and the offer, in pixels of the view
 const SMALLEST = 0.25;  // the window is never scaled smaller to make room for the offer
+
+const apart = (a, b) => a.right <= b.left || b.right <= a.left || a.bottom <= b.top || b.bottom <= a.top;
 
 export function fit(form, after, oneToOne) {
   const root = document.documentElement;
   for (const p of ['--u', '--left', '--top']) root.style.removeProperty(p);
   root.removeAttribute('data-scroll');
-  if (after.hidden) return;
+  const bar = document.getElementById('bar');
+  bar.removeAttribute('data-covers');
+  if (after.hidden) {
+    bar.toggleAttribute('data-covers', !apart(bar.getBoundingClientRect(), form.element.getBoundingClientRect()));
+    return;
+  }
 
   const { width: W, height: H } = form;
   // The view less the notch and home bar.

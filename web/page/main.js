@@ -132,6 +132,7 @@ async function start() {
     if (phase() === 'ready' && !form.buttons.get(button)?.hidden) await click(button, focused);
   }
   offerFullscreen(document.getElementById('fullscreen'));
+  refit();
   if (files.worker) registerWorker(files.worker);
 
   // The other pictures one by one once the first page is on the screen, so
