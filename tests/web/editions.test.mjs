@@ -1,14 +1,16 @@
 // The two ways the game ships and how each fails: the single file played from
-// file:// with the network cut off; the hosted site with a picture missing or
-// corrupt; a browser without WebAssembly.
+// file:// with the network cut off; the opening page inside both before any
+// script runs; the hosted site offline after one visit and after a new build;
+// the picture sharp at four times its size; the hosted site with a picture
+// missing or corrupt; a browser without WebAssembly.
 import { after, before, describe, test } from 'node:test';
 import assert from 'node:assert/strict';
 import { spawnSync } from 'node:child_process';
-import { mkdtempSync, readFileSync, readdirSync, rmSync, writeFileSync } from 'node:fs';
+import { cpSync, mkdtempSync, readFileSync, readdirSync, rmSync, statSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import {
-  fileUrl, launch, look, nativeRoute, open, replay, root, routesDir, serve, settle, singleFile, siteDir, webDir,
+  expected, fileUrl, launch, look, nativeBin, nativeRoute, open, replay, root, seen, routesDir, serve, settle, singleFile, siteDir, webDir,
 } from './harness.mjs';
 
 const main = nativeRoute(join(routesDir, 'main.txt'));
@@ -48,6 +50,133 @@ describe('the editions', () => {
       assert.ok(font.faces.includes('loaded'), `T1's font ${font.family} is embedded and loaded (${font.faces})`);
     } finally {
       await context.close();
+    }
+  });
+
+  test('both editions carry the opening page as the engine shows it at start-up, drawn before any script runs', { timeout: 120_000 }, async () => {
+    // The site with the opening picture's own file gone: the page has it.
+    const server = await serve(undefined, { [stem(main[0].picture)]: null });
+    const description = JSON.parse(readFileSync(join(webDir, 'obj', 'engine.json'), 'utf8')).window.pictures
+      .find((p) => p.file === main[0].picture).description;
+    try {
+      for (const url of [server.url, fileUrl(singleFile)]) {
+        const markup = {};
+        for (const javaScriptEnabled of [false, true]) {
+          const context = await browser.newContext({ javaScriptEnabled, viewport: { width: 800, height: 600 } });
+          const page = await context.newPage();
+          try {
+            await page.goto(url, { timeout: 15_000 });
+            if (javaScriptEnabled) await settle(page, 15_000);
+            const now = await look(page);
+            assert.deepStrictEqual(seen(now), expected(main[0]), `${url}, scripts ${javaScriptEnabled ? 'on' : 'off'}`);
+            assert.strictEqual(now.game, javaScriptEnabled ? 'ready' : 'loading');
+            markup[javaScriptEnabled] = await page.evaluate(() => ({
+              form: document.getElementById('Form6').outerHTML,
+              picture: document.getElementById('P1').getAttribute('aria-label'),
+              focused: document.activeElement.id,
+              drawn: document.querySelector('#P1 > img').complete && document.querySelector('#P1 > img').naturalWidth > 0,
+              // The glyphs of the opening page come with it.
+              glyphs: document.fonts.check(`12px "${getComputedStyle(document.body).fontFamily.split(',')[0].replace(/"/g, '')}"`,
+                document.getElementById('T1').value),
+            }));
+          } finally {
+            await context.close();
+          }
+        }
+        assert.deepStrictEqual(markup.false, { ...markup.false, picture: description, focused: main[1].click, drawn: true, glyphs: true }, url);
+        assert.deepStrictEqual(markup.true, markup.false, `${url}: the engine's opening page changes nothing in the page's`);
+      }
+    } finally {
+      await server.close();
+    }
+    assert.ok(statSync(singleFile).size < 1_000_000, 'the single file stays under 1 MB');
+  });
+
+  test('the site plays offline after one visit, and a new build takes over on the next load, its old files gone', { timeout: 120_000 }, async () => {
+    const dir = mkdtempSync(join(tmpdir(), 'suirei-site-'));
+    cpSync(siteDir, dir, { recursive: true });
+    let server = await serve(dir);
+    const port = Number(new URL(server.url).port);
+    const context = await browser.newContext({ viewport: { width: 800, height: 600 } });
+    // Each visit opens the game afresh, as a player who comes back does.
+    const visit = async () => {
+      for (const p of context.pages()) await p.close();
+      const page = await context.newPage();
+      await open(page, server.url);
+      return page;
+    };
+    try {
+      let page = await visit();
+      // The worker has taken over, with every file of the site but itself
+      // (as the worker sees its cache).
+      const kept = readdirSync(dir, { recursive: true }).filter((f) => statSync(join(dir, f)).isFile()).length - 1;
+      const worker = context.serviceWorkers()[0] ?? await context.waitForEvent('serviceworker', { timeout: 15_000 });
+      const until = async (what, done) => {
+        for (const t0 = Date.now(); !(await done());) {
+          assert.ok(Date.now() - t0 < 15_000, what);
+          await new Promise((ok) => setTimeout(ok, 100));
+        }
+      };
+      await until('the worker keeps the site', () => worker.evaluate(async (n) => self.registration.active?.state === 'activated' &&
+        (await (await caches.open(`suirei-${VERSION}`)).keys()).length === n, kept));
+      await server.close();
+      page = await visit();
+      await replay(page, main, assert, 12, 'offline');
+
+      // A new build: another page and another worker.
+      writeFileSync(join(dir, 'index.html'), readFileSync(join(dir, 'index.html'), 'utf8').replace('<head>', '<head>\n<meta name="build" content="new">'));
+      writeFileSync(join(dir, 'service-worker.js'), readFileSync(join(dir, 'service-worker.js'), 'utf8').replace(/^const VERSION = .*$/m, 'const VERSION = "new";'));
+      server = await serve(dir, {}, port);
+      page = await visit();
+      assert.strictEqual(await page.locator('meta[name=build]').count(), 0, 'the visit after the new build is served still plays the old one');
+      await until('the new worker takes over, the old cache gone', () => page.evaluate(async () => {
+        const r = await navigator.serviceWorker.getRegistration();
+        return r.active?.state === 'activated' && !r.installing && !r.waiting && (await caches.keys()).join() === 'suirei-new';
+      }));
+      page = await visit();
+      assert.strictEqual(await page.locator('meta[name=build]').count(), 1, 'the next visit plays the new build');
+      assert.deepStrictEqual(seen(await look(page)), expected(main[0]));
+    } finally {
+      await context.close();
+      await server.close();
+      rmSync(dir, { recursive: true, force: true });
+    }
+  });
+
+  test('the picture is drawn sharp at four times its size: as its scene drawn at that size, not its bitmap enlarged', { timeout: 60_000 }, async () => {
+    const server = await serve();
+    const context = await browser.newContext({ viewport: { width: 477, height: 284 }, deviceScaleFactor: 4 });
+    const page = await context.newPage();
+    const dir = mkdtempSync(join(tmpdir(), 'suirei-sharp-'));
+    const name = stem(main[0].picture);
+    try {
+      await open(page, `${server.url}?scale=1`);
+      const inside = await page.evaluate(() => {
+        const img = document.querySelector('#P1 > img').getBoundingClientRect();
+        return { x: img.x, y: img.y, width: img.width, height: img.height };
+      });
+      const shot = join(dir, 'page.png');
+      await page.screenshot({ path: shot, clip: inside });
+      const [w, h] = [inside.width * 4, inside.height * 4];
+      const run = (cmd, args) => {
+        const r = spawnSync(cmd, args, { encoding: 'utf8', timeout: 60_000 });
+        return r;
+      };
+      const parts = readdirSync(join(root, 'assets', 'parts')).flatMap((f) => ['--parts', join(root, 'assets', 'parts', f)]);
+      const drawn = join(dir, 'drawn.png');
+      assert.strictEqual(run(join(nativeBin, 'suirei-picgen'), [...parts, '--scale', '4', join(root, 'assets', `${name}.svg`), drawn]).status, 0);
+      const enlarged = join(dir, 'enlarged.png');
+      run('convert', [join(nativeBin, `${name}.bmp`), '-filter', 'Triangle', '-resize', `${w}x${h}!`, enlarged]);
+      const rmse = (a) => {
+        const r = run('compare', ['-metric', 'RMSE', a, '-resize', `${w}x${h}!`, drawn, 'null:']);
+        return Number(/\(([\d.e-]+)\)/.exec(r.stderr)[1]);
+      };
+      const [sharp, soft] = [rmse(shot), rmse(enlarged)];
+      assert.ok(sharp < 0.04 && sharp < soft / 2, `the page's picture differs from the scene drawn at 4× by ${sharp}, the enlarged bitmap by ${soft}`);
+    } finally {
+      await context.close();
+      await server.close();
+      rmSync(dir, { recursive: true, force: true });
     }
   });
 

@@ -104,7 +104,7 @@ export async function open(page, url) {
 // free port. `replace` maps a file's base name without extension (say
 // "kuron") to null, to answer 404 for it, to HOLD, never to answer it, to a
 // promise, to answer with the file once it settles, or to a Buffer served in
-// its place. Returns { url, close, requests }.
+// its place. `port` 0 takes a free one. Returns { url, close, requests }.
 const TYPES = {
   '.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.mjs': 'text/javascript',
   '.wasm': 'application/wasm', '.css': 'text/css', '.json': 'application/json',
@@ -115,7 +115,7 @@ const TYPES = {
 
 export const HOLD = Symbol('hold');
 
-export function serve(dir = siteDir, replace = {}) {
+export function serve(dir = siteDir, replace = {}, port = 0) {
   const base = resolve(dir);
   const requests = [];
   const server = createServer((req, res) => {
@@ -142,8 +142,8 @@ export function serve(dir = siteDir, replace = {}) {
   });
   return new Promise((ok, fail) => {
     server.once('error', fail);
-    server.listen(0, '127.0.0.1', () => {
-      const { port } = server.address();
+    server.listen(port, '127.0.0.1', () => {
+      ({ port } = server.address());
       ok({
         url: `http://127.0.0.1:${port}/`,
         requests,

@@ -1,12 +1,13 @@
 // The page's own behaviour around the story: the strike at Iruka played as
-// held frames with input dropped, quitting and beginning again, and the
-// keyboard after a choice.
+// held frames with input dropped, quitting and beginning again, the keyboard
+// after a choice, clicks made before the engine is in, what a screen reader
+// hears, and fingers on a phone.
 import { after, before, describe, test } from 'node:test';
 import assert from 'node:assert/strict';
 import { readFileSync } from 'node:fs';
 import { join } from 'node:path';
 import {
-  STEP_MS, expected, launch, look, nativeLines, nativeRoute, open, routesDir, seen, serve, settle,
+  STEP_MS, expected, launch, look, nativeLines, nativeRoute, open, routesDir, seen, serve, settle, webDir,
 } from './harness.mjs';
 
 // The clicks of a route, as button ids, the way the driver resolved them.
@@ -379,6 +380,111 @@ describe('the page', () => {
         assert.deepStrictEqual(seen(await look(page)), expected(next), `${choice}: Space again on ${now}`);
       } finally {
         await page.close();
+      }
+    }
+  });
+
+  test('a click made while the engine loads is carried out once it is in, exactly once', { timeout: 60_000 }, async () => {
+    let release;
+    const held = await serve(undefined, { 'suirei-engine': new Promise((ok) => { release = ok; }) });
+    const page = await browser.newPage({ viewport: { width: 800, height: 600 } });
+    try {
+      await page.goto(held.url, { timeout: 15_000 });
+      await page.locator('#Command9').waitFor({ state: 'visible', timeout: STEP_MS });
+      // The opening page stands, and outside the window the page says it is
+      // still loading.
+      assert.deepStrictEqual(seen(await look(page)), expected(main[0]));
+      const [note, form] = [await page.locator('#loading').boundingBox(), await page.locator('#Form6').boundingBox()];
+      assert.ok(note && (note.x >= form.x + form.width || note.y >= form.y + form.height), `the loading note ${JSON.stringify(note)} stands outside the window`);
+      await page.click('#Command9', { timeout: STEP_MS });
+      assert.strictEqual((await look(page)).game, 'loading');
+      release();
+      await settle(page, 15_000);
+      await page.waitForTimeout(300);
+      assert.deepStrictEqual(seen(await look(page)), expected(main[1]), 'the click was carried out once');
+      assert.ok(!(await page.locator('#loading').isVisible()), 'the loading note is gone');
+    } finally {
+      await page.close();
+      await held.close();
+    }
+  });
+
+  test('a screen reader hears each new page once, 「1」 and 「2」 say what they mean, and the picture is named by its scene', { timeout: 60_000 }, async () => {
+    const choicePage = 7;
+    const page = await at(main, 0, { width: 800, height: 600 });
+    try {
+      assert.strictEqual(await page.evaluate(() => document.activeElement.id), main[1].click, 'the focus is on the button that reads on');
+      await page.evaluate(() => {
+        const live = document.getElementById('spoken');
+        window.__heard = [];
+        new MutationObserver(() => window.__heard.push(live.textContent)).observe(live, { childList: true, characterData: true, subtree: true });
+      });
+      for (let k = 1; k <= choicePage; k++) await page.keyboard.press('Space').then(() => settle(page));
+      assert.deepStrictEqual(seen(await look(page)), expected(main[choicePage]));
+      // Each page that changed, once, without the blank lines; T1 keeps the
+      // engine's text as it is.
+      const heard = main.slice(1, choicePage + 1).filter((l, i) => l.text !== main[i].text)
+        .map((l) => l.text.split('\r\n').filter((line) => line).join('\n'));
+      assert.deepStrictEqual(await page.evaluate(() => window.__heard), heard);
+
+      const cdp = await page.context().newCDPSession(page);
+      const { nodes } = await cdp.send('Accessibility.getFullAXTree');
+      const ax = (name) => nodes.find((n) => !n.ignored && n.name?.value === name);
+      const choice = main[choicePage].text.split('\r\n').find((line) => line.startsWith('１'));
+      for (const caption of ['1', '2']) {
+        assert.strictEqual(ax(caption)?.description?.value, choice, `「${caption}」 is described by the choice line`);
+      }
+      const description = JSON.parse(readFileSync(join(webDir, 'obj', 'engine.json'), 'utf8')).window.pictures
+        .find((p) => p.file === main[choicePage].picture).description;
+      assert.strictEqual(ax(description)?.role?.value, 'image', `P1 is the image ${description}`);
+    } finally {
+      await page.close();
+    }
+  });
+
+  test('on a phone each button answers a finger in the space around it, the nearer one between two', { timeout: 120_000 }, async () => {
+    const choicePage = 7;
+    for (const viewport of [{ width: 844, height: 390 }, { width: 390, height: 844 }]) {
+      const context = await browser.newContext({ viewport, hasTouch: true, isMobile: true, deviceScaleFactor: 3 });
+      const page = await context.newPage();
+      try {
+        await open(page, server.url);
+        await fastForward(page, clicksOf(main).slice(0, choicePage));
+        // Which button a tap at (x, y) presses, the game kept where it is.
+        await page.evaluate(() => addEventListener('click', (e) => {
+          if (e.target.localName !== 'button') return;
+          window.__pressed = e.target.id;
+          e.stopImmediatePropagation();
+        }, true));
+        const pressed = async (x, y) => {
+          await page.evaluate(() => { window.__pressed = null; });
+          await page.touchscreen.tap(x, y);
+          return page.evaluate(() => window.__pressed);
+        };
+        // The hit area of each shown button, walked out from its centre.
+        const hit = {};
+        for (const id of main[choicePage].visible) {
+          const b = await page.locator(`#${id}`).boundingBox();
+          const [cx, cy] = [b.x + b.width / 2, b.y + b.height / 2];
+          const reach = async (dx, dy) => {
+            let d = 0;
+            while (d < 100 && (await pressed(cx + (d + 1) * dx, cy + (d + 1) * dy)) === id) d++;
+            return d;
+          };
+          const [l, r, u, w] = [await reach(-1, 0), await reach(1, 0), await reach(0, -1), await reach(0, 1)];
+          hit[id] = { drawn: [b.width, b.height], hit: [l + r + 1, u + w + 1] };
+          assert.ok(l + r + 1 >= b.width - 1 && u + w + 1 > b.height + 8, `${viewport.width}×${viewport.height}: ${id} answers beyond its edges: ${JSON.stringify(hit[id])}`);
+        }
+        // Between 「2」 and 終了: the nearer one.
+        const [two, quit] = [await page.locator('#Command11').boundingBox(), await page.locator('#Command12').boundingBox()];
+        const middle = (two.x + two.width + quit.x) / 2;
+        const y = two.y + two.height / 2;
+        assert.strictEqual(await pressed(middle - 1, y), 'Command11');
+        assert.strictEqual(await pressed(middle + 1, y), 'Command12');
+        assert.deepStrictEqual(seen(await look(page)), expected(main[choicePage]), 'nothing was clicked for real');
+        console.log(`hit areas at ${viewport.width}×${viewport.height} (CSS px, width × height): ${JSON.stringify(hit)}`);
+      } finally {
+        await context.close();
       }
     }
   });
