@@ -268,14 +268,16 @@ def page(args):
              'pictures': {p: {'inline': True} if p == opening else {'url': rel} for p, rel in drawing_of.items()}}
     links = ('<link rel="icon" href="icons/suirei.svg" type="image/svg+xml">\n'
              '<link rel="apple-touch-icon" href="icons/suirei-180.png">\n'
-             '<link rel="manifest" href="manifest.webmanifest">\n'
-             '<link rel="modulepreload" href="suirei.js">\n'
-             '<link rel="preload" href="suirei-engine.wasm" as="fetch" type="application/wasm" crossorigin>\n'
-             f'<link rel="preload" href="{font_file}" as="fetch" crossorigin>\n')
+             '<link rel="manifest" href="manifest.webmanifest">\n')
+    # The script, the engine and the font are asked for once the opening page
+    # has arrived: on a slow network they would hold it back.
+    fetch_next = ('<link rel="modulepreload" href="suirei.js">\n'
+                  '<link rel="preload" href="suirei-engine.wasm" as="fetch" type="application/wasm" crossorigin>\n'
+                  f'<link rel="preload" href="{font_file}" as="fetch" crossorigin>\n')
     write(os.path.join(site, 'index.html'), fill(template, {
         **common,
         '<!--@STYLE@-->': links + style,
-        '<!--@SCRIPTS@-->': json_script(files) + '\n<script type="module" src="suirei.js"></script>',
+        '<!--@SCRIPTS@-->': fetch_next + json_script(files) + '\n<script type="module" src="suirei.js"></script>',
         '<!--@LICENCE@-->': ''}))
     write(os.path.join(site, 'service-worker.js'), service_worker(site))
 
