@@ -137,12 +137,15 @@ async function start() {
 
   // The other pictures one by one once the first page is on the screen, so
   // that neither its painting nor the player's first click waits for them.
-  await new Promise((painted) => { requestAnimationFrame(() => setTimeout(painted, 0)); });
+  await painted();
   await pictures.loadAll();
 }
 
 // Nothing fails silently: whatever goes wrong is said in #message.
 addEventListener('error', (e) => fail(e.error ?? e.message));
 addEventListener('unhandledrejection', (e) => fail(e.reason));
-// A page cut short has said so already (whole.js).
-if (phase() !== 'error') start().catch(fail);
+// A page cut short has said so already (whole.js). The opening page is
+// painted first: the engine and the files table take a moment, and the
+// player can read meanwhile.
+const painted = () => new Promise((done) => { requestAnimationFrame(() => setTimeout(done, 0)); });
+if (phase() !== 'error') painted().then(start).catch(fail);
