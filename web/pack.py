@@ -256,8 +256,7 @@ def page(args):
               '<!--@WHOLE@-->': module_script(whole_js)}
 
     # The site: the page with its style inline, its script, the engine, the
-    # font, the drawings and the icons beside it. The browser is told at once
-    # to fetch the script, the engine and the font.
+    # font, the drawings and the icons beside it.
     write(os.path.join(site, 'suirei.js'), main_js)
     write(os.path.join(site, 'suirei-engine.wasm'), wasm)
     write(os.path.join(site, 'LICENSE-font.txt'), licence)
@@ -269,11 +268,11 @@ def page(args):
     links = ('<link rel="icon" href="icons/suirei.svg" type="image/svg+xml">\n'
              '<link rel="apple-touch-icon" href="icons/suirei-180.png">\n'
              '<link rel="manifest" href="manifest.webmanifest">\n')
-    # The script, the engine and the font are asked for once the opening page
-    # has arrived: on a slow network they would hold it back.
+    # The script and the engine are asked for once the opening page has
+    # arrived (on a slow network they would hold it back), the full font once
+    # the engine is in.
     fetch_next = ('<link rel="modulepreload" href="suirei.js">\n'
-                  '<link rel="preload" href="suirei-engine.wasm" as="fetch" type="application/wasm" crossorigin>\n'
-                  f'<link rel="preload" href="{font_file}" as="fetch" crossorigin>\n')
+                  '<link rel="preload" href="suirei-engine.wasm" as="fetch" type="application/wasm" crossorigin>\n')
     write(os.path.join(site, 'index.html'), fill(template, {
         **common,
         '<!--@STYLE@-->': links + style,

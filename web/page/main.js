@@ -107,10 +107,6 @@ async function start() {
   // A browser reads no file beside a page opened from disk: the site's page
   // needs its server; the single file carries everything.
   if (location.protocol === 'file:' && files.engine.url) throw new SiteOpenedFromDisk();
-  // The opening page has its glyphs already; the full font is awaited by the
-  // first page that needs it.
-  font = { ready: loadFont(files.font), in: false };
-  font.ready.then(() => { font.in = true; });
   pictures = new Pictures(files.pictures);
   const code = new Source('engine', 'suirei-engine.wasm', files.engine);
   engine = await Engine.load(code, await code.bytes());
@@ -128,6 +124,10 @@ async function start() {
   const opening = engine.start();
   await pictures.get(opening.picture).image();
   await show(opening, { focus: !form.focusedButton() });
+  // The opening page has its glyphs already; the full font, asked for once
+  // the game takes clicks, is awaited by the first page that needs it.
+  font = { ready: loadFont(files.font), in: false };
+  font.ready.then(() => { font.in = true; });
   for (const { button, focused } of globalThis.suireiEarly?.ready() ?? []) {
     if (phase() === 'ready' && !form.buttons.get(button)?.hidden) await click(button, focused);
   }
