@@ -103,7 +103,7 @@ describe('file faults', () => {
       // Every picture is in before the server goes (the opening one came
       // inside the page).
       await page.waitForFunction(
-        (n) => performance.getEntriesByType('resource').filter((e) => e.name.endsWith('.svg')).length === n,
+        (n) => performance.getEntriesByType('resource').filter((e) => e.name.includes('/pictures/')).length === n,
         readdirSync(join(siteDir, 'pictures')).length - 1, { timeout: 15_000 });
       await play(page, 3);
       await server.close();
