@@ -4,15 +4,23 @@
 #include <QFileInfo>
 #include <QIcon>
 
+#include <cstdio>
+
 #include "form6.hpp"
 #include "stretches.hpp"
+#include "x11.hpp"
 
 int main(int argc, char** argv) {
+    // Without a display the toolkit would abort with a core dump.
+    if (const auto problem = suirei::xDisplayProblem(argc, argv)) {
+        std::fprintf(stderr, "suirei: %s\n", problem->c_str());
+        return 1;
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("suirei"));
     // Lets docks match the window to the installed desktop entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.suirei"));
-    QApplication::setFont(suirei::Form6::gameFont());
+    QApplication::setFont(suirei::gameFont());
 
     suirei::Form6 window(suirei::story());
     if (!window.Form_Load()) return 1;
