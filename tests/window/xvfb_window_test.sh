@@ -11,7 +11,12 @@ if [ -z "${XVFB_INNER:-}" ]; then
 fi
 
 work=$(mktemp -d)
-trap 'kill "$pid" 2>/dev/null || true; rm -rf "$work"' EXIT
+pid=
+cleanup() {
+  if [ -n "$pid" ]; then kill "$pid" 2>/dev/null || true; fi
+  rm -rf "$work"
+}
+trap cleanup EXIT
 cd "$work"   # not the program's folder
 
 [ -n "${DISPLAY:-}" ] || { echo "FAIL: no DISPLAY"; exit 1; }
@@ -59,6 +64,7 @@ echo "ok: the page turned"
 xdotool mousemove --window "$win" 456 100 click 1   # 終了
 for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
 if kill -0 "$pid" 2>/dev/null; then echo "FAIL: 終了 did not end the game"; exit 1; fi
-wait "$pid"; status=$?
+status=0; wait "$pid" || status=$?
+pid=
 [ "$status" -eq 0 ] || { echo "FAIL: exit status $status"; cat "$work/out.txt"; exit 1; }
 echo "ok: 終了 ended the game with status 0"
