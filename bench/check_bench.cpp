@@ -2,7 +2,7 @@
 // situation explored, then every finding looked for.
 #include <benchmark/benchmark.h>
 
-#include "explore.hpp"
+#include "exploration.hpp"
 #include "findings.hpp"
 #include "stretches.hpp"
 

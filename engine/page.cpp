@@ -20,4 +20,16 @@ std::string compose(const Page& page) {
     return out;
 }
 
+std::string spoken(std::string_view text) {
+    std::string out;
+    while (!text.empty()) {
+        const std::size_t end = text.find_first_of("\r\n");
+        const std::string_view line = text.substr(0, end);
+        if (!line.empty()) out.append(out.empty() ? "" : "\n").append(line);
+        if (end == std::string_view::npos) break;
+        text.remove_prefix(end + 1);
+    }
+    return out;
+}
+
 }  // namespace suirei

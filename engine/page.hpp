@@ -25,4 +25,8 @@ struct Page {
 // breaks, whatever the slots hold.
 std::string compose(const Page& page);
 
+// The page as a screen reader says it: its lines without the blank ones that
+// part the slots, one LF apart.
+std::string spoken(std::string_view text);
+
 }  // namespace suirei

@@ -4,7 +4,7 @@
 //
 //   on(13, Command1).to(14).say(prince, L0, "かたじけない。そなたは？").clear(L1),
 //
-// The script's own checks (see check.hpp) run over these tables in
+// The script's own checks (script/check.hpp) run over these tables in
 // static_asserts, so a malformed row is a build error, not a player's surprise.
 #pragma once
 

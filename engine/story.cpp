@@ -36,45 +36,74 @@ void Story::Form_Load() {
     render(memory_.opening);
 }
 
-void Story::click(Button b, std::vector<const Rule*>* fired) {
-    using enum Button;
-    // Pre-actions and gates.
-    switch (b) {
-    case Command1:
-        screen_->setVisible(Command2, true);
-        break;
-    case Command2:
-        break;
-    case Command3:
-        screen_->setVisible(Command3, false);
-        screen_->setText(kMovePrompt);
-        break;
-    case Command4: case Command5: case Command6: case Command7: case Command8:
-        screen_->setVisible(Command1, true);
-        for (Button hidden : {Command2, Command3, Command4, Command5, Command6, Command7, Command8})
-            screen_->setVisible(hidden, false);
-        screen_->setText("");
-        break;
-    case Command9:
-        break;
-    case Command10: case Command11:
-        screen_->setVisible(Command3, true);
-        screen_->setVisible(Command10, false);
-        screen_->setVisible(Command11, false);
-        break;
-    case Command12:
-        screen_->quit();
-        return;
-    }
-    if (!passes_gate(b, memory_.state)) return;
+void Story::click(Button b, Fired* fired) {
+    using Routine = void (Story::*)(Fired*);
+    static constexpr std::array<Routine, kButtonCount> kClick = {
+        &Story::Command1_Click, &Story::Command2_Click, &Story::Command3_Click,  &Story::Command4_Click,
+        &Story::Command5_Click, &Story::Command6_Click, &Story::Command7_Click,  &Story::Command8_Click,
+        &Story::Command9_Click, &Story::Command10_Click, &Story::Command11_Click, &Story::Command12_Click,
+    };
+    (this->*kClick[static_cast<std::size_t>(index(b))])(fired);
+}
 
+// Talk: the other may answer from now on.
+void Story::Command1_Click(Fired* fired) {
+    screen_->setVisible(Button::Command2, true);
+    walk(Button::Command1, fired);
+}
+
+// Other speaks.
+void Story::Command2_Click(Fired* fired) { walk(Button::Command2, fired); }
+
+// Move: it hides itself and asks where to.
+void Story::Command3_Click(Fired* fired) {
+    screen_->setVisible(Button::Command3, false);
+    screen_->setText(kMovePrompt);
+    walk(Button::Command3, fired);
+}
+
+void Story::Command4_Click(Fired* fired) { arrive(Button::Command4, fired); }
+void Story::Command5_Click(Fired* fired) { arrive(Button::Command5, fired); }
+void Story::Command6_Click(Fired* fired) { arrive(Button::Command6, fired); }
+void Story::Command7_Click(Fired* fired) { arrive(Button::Command7, fired); }
+void Story::Command8_Click(Fired* fired) { arrive(Button::Command8, fired); }
+
+// Read on.
+void Story::Command9_Click(Fired* fired) { walk(Button::Command9, fired); }
+
+void Story::Command10_Click(Fired* fired) { answer(Button::Command10, fired); }
+void Story::Command11_Click(Fired* fired) { answer(Button::Command11, fired); }
+
+// Quit: the program ends at once.
+void Story::Command12_Click(Fired*) { screen_->quit(); }
+
+// At a place the prince may talk; the places and Other speaks hide, and the
+// page empties.
+void Story::arrive(Button place, Fired* fired) {
+    using enum Button;
+    screen_->setVisible(Command1, true);
+    for (Button hidden : {Command2, Command3, Command4, Command5, Command6, Command7, Command8})
+        screen_->setVisible(hidden, false);
+    screen_->setText("");
+    walk(place, fired);
+}
+
+// An answer puts the choice away and offers Move.
+void Story::answer(Button choice, Fired* fired) {
+    screen_->setVisible(Button::Command3, true);
+    screen_->setVisible(Button::Command10, false);
+    screen_->setVisible(Button::Command11, false);
+    walk(choice, fired);
+}
+
+void Story::walk(Button b, Fired* fired) {
+    if (!passes_gate(b, memory_.state)) return;
     // The whole list, each rule against the state as it stands now.
     for (const Rule* rule : script_->rules(b))
         if (rule->state == memory_.state) {
             if (fired) fired->push_back(rule);
             run(*rule);
         }
-
     if (is_speaking(b)) render(page_of(b));
 }
 

@@ -38,24 +38,12 @@ public:
     // picture, compose the opening page, state 1.
     void Form_Load();
 
-    void Command1_Click() { click(Button::Command1); }
-    void Command2_Click() { click(Button::Command2); }
-    void Command3_Click() { click(Button::Command3); }
-    void Command4_Click() { click(Button::Command4); }
-    void Command5_Click() { click(Button::Command5); }
-    void Command6_Click() { click(Button::Command6); }
-    void Command7_Click() { click(Button::Command7); }
-    void Command8_Click() { click(Button::Command8); }
-    void Command9_Click() { click(Button::Command9); }
-    void Command10_Click() { click(Button::Command10); }
-    void Command11_Click() { click(Button::Command11); }
-    void Command12_Click() { click(Button::Command12); }
-
     // One click of any button, whether or not it is visible; the window only
     // delivers clicks of visible buttons. `fired`, when given, is told each
     // rule the click runs, in the order it runs them (the story checker
     // learns the story's moves this way).
-    void click(Button b, std::vector<const Rule*>* fired = nullptr);
+    using Fired = std::vector<const Rule*>;
+    void click(Button b, Fired* fired = nullptr);
 
     StoryState state() const { return memory_.state; }
     const Page& page(Button speaking) const;
@@ -65,6 +53,28 @@ public:
     const Script& script() const { return *script_; }
 
 private:
+    // The click routines of the window's buttons, one each, which click()
+    // dispatches to: each does its button's own pre-actions, then (all but
+    // Quit) walks the button's rules.
+    void Command1_Click(Fired* fired);
+    void Command2_Click(Fired* fired);
+    void Command3_Click(Fired* fired);
+    void Command4_Click(Fired* fired);
+    void Command5_Click(Fired* fired);
+    void Command6_Click(Fired* fired);
+    void Command7_Click(Fired* fired);
+    void Command8_Click(Fired* fired);
+    void Command9_Click(Fired* fired);
+    void Command10_Click(Fired* fired);
+    void Command11_Click(Fired* fired);
+    void Command12_Click(Fired* fired);
+
+    // What the place buttons share, and what the two answers share.
+    void arrive(Button place, Fired* fired);
+    void answer(Button choice, Fired* fired);
+    // Past the button's turn gate, its whole rule list, then its page.
+    void walk(Button b, Fired* fired);
+
     Page& page_of(Button speaking);
     void run(const Rule& rule);
     void render(const Page& page);

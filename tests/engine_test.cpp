@@ -164,7 +164,9 @@ TEST_F(Engine, TheKeyboardFocusFollowsTheButtonWhoseTurnItIsNeverQuit) {
         const FocusDecision expected = focus ? FocusDecision{Kind::move, *focus} : FocusDecision{Kind::none, {}};
         EXPECT_EQ(from_nowhere, expected)
             << "at state " << story.state();
-        if (focus) EXPECT_EQ(decide_focus(story, screen, *focus).kind, Kind::stay) << "at state " << story.state();
+        if (focus) {
+            EXPECT_EQ(decide_focus(story, screen, *focus).kind, Kind::stay) << "at state " << story.state();
+        }
         EXPECT_EQ(screen.text(), text) << "the trial clicks touched the screen";
         EXPECT_TRUE(story.memory() == memory) << "the trial clicks touched the story";
     };

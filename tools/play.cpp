@@ -11,7 +11,6 @@
 #include <cstring>
 #include <iostream>
 #include <optional>
-#include <sstream>
 #include <string>
 
 #ifdef _WIN32
@@ -19,10 +18,9 @@
 #include <io.h>
 #endif
 
-#include "json.hpp"
-#include "memory_screen.hpp"
+#include "game.hpp"
+#include "protocol.hpp"
 #include "stretches.hpp"
-#include "story.hpp"
 
 namespace {
 
@@ -65,10 +63,11 @@ private:
     bool first_ = true;
 };
 
-// Every object goes out whole and at once; a failed write (a full disk, say)
-// stops the driver with status 1, so a replay that lost its output never
-// looks like one that passed.
-void emit(const std::string& object) {
+// Every object goes out whole and at once, on a line of its own; a failed
+// write (a full disk, say) stops the driver with status 1, so a replay that
+// lost its output never looks like one that passed.
+void emit(std::string object) {
+    object += '\n';
     if (std::fwrite(object.data(), 1, object.size(), stdout) != object.size() || std::fflush(stdout) != 0)
         fail("cannot write standard output");
 }
@@ -78,37 +77,6 @@ std::string trim(std::string s) {
     if (first == std::string::npos) return {};
     const auto last = s.find_last_not_of(" \t\r");
     return s.substr(first, last - first + 1);
-}
-
-void report(const Story& story, MemoryScreen& screen, const Button* clicked) {
-    std::ostringstream out;
-    out << '{';
-    if (clicked) out << "\"click\":" << json::quote(name(*clicked)) << ',';
-    out << "\"state\":" << story.state() << ",\"visible\":[";
-    bool first = true;
-    for (Button b : kAllButtons)
-        if (screen.isVisible(b)) {
-            out << (first ? "" : ",") << json::quote(name(b));
-            first = false;
-        }
-    out << "],\"text\":" << json::quote(screen.text()) << ",\"picture\":";
-    if (screen.picture()) out << json::quote(*screen.picture());
-    else out << "null";
-    out << ",\"frames\":[";
-    std::string previous;
-    first = true;
-    for (const std::string& file : screen.takeLoads()) {
-        if (file == previous) continue;  // a frame held by loading it again
-        out << (first ? "" : ",") << json::quote(file);
-        previous = file;
-        first = false;
-    }
-    out << "],\"ended\":" << (screen.ended() ? "true" : "false") << "}\n";
-    emit(out.str());
-}
-
-void error(const std::string& message) {
-    emit("{\"error\":" + json::quote(message) + "}\n");
 }
 
 }  // namespace
@@ -129,11 +97,9 @@ int main(int argc, char** argv) {
     _setmode(_fileno(stdin), _O_BINARY);
 #endif
 
-    const Script& script = story();
-    MemoryScreen screen;
-    Story game(screen, script);
-    game.Form_Load();
-    report(game, screen, nullptr);
+    Game game(story());
+    game.start();
+    emit(protocol::play_line(game, std::nullopt));
 
     Lines input;
     while (const auto line = input.next()) {
@@ -141,17 +107,16 @@ int main(int argc, char** argv) {
         if (word.empty() || word.front() == '#') continue;
         const auto b = find_button(word);
         if (!b) {
-            error("no such button: \"" + word + "\" (use Command1..Command12 or a caption such as 話す)");
+            emit(protocol::error("no such button: \"" + word + "\" (use Command1..Command12 or a caption such as 話す)"));
             continue;
         }
-        if (!screen.isVisible(*b)) {
-            error(std::string(name(*b)) + " (" + std::string(caption(*b)) + ") is not visible at state " +
-                  std::to_string(game.state()));
+        if (const auto why = game.refusal(*b)) {
+            emit(protocol::error(*why));
             continue;
         }
         game.click(*b);
-        report(game, screen, &*b);
-        if (screen.ended()) return 0;
+        emit(protocol::play_line(game, *b));
+        if (game.ended()) return 0;
     }
     return 0;
 }

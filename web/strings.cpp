@@ -11,7 +11,7 @@
 #include <string>
 
 #include "check.hpp"
-#include "explore.hpp"
+#include "exploration.hpp"
 #include "memory_screen.hpp"
 #include "stretches.hpp"
 #include "story.hpp"

@@ -1,94 +1,48 @@
-// The game's engine as the page sees it: a screen that remembers what the
-// engine shows (like the play driver's), and four calls the page makes from
-// JavaScript. Everything the page draws comes from here as JSON: the captions,
-// the picture names, the page text, the visible buttons and the frames of the
-// strike. The page itself knows no story, no picture and no button rule.
+// The game's engine as the page sees it: one Game, and the calls the page
+// makes from JavaScript. Everything the page draws comes from here as JSON
+// (see tools/protocol.hpp): the window's controls and pictures, the page
+// text, the visible buttons, the frames of the strike and where the keyboard
+// focus goes. The page itself knows no story, no picture and no button rule.
+// Each reply is UTF-8 and stays valid until the next call.
 #include <emscripten/emscripten.h>
 
-#include <array>
 #include <optional>
-#include <chrono>
 #include <string>
-#include <string_view>
 #include <utility>
-#include <vector>
 
-#include "check.hpp"
-#include "focus.hpp"
-#include "json.hpp"
-#include "memory_screen.hpp"
-#include "screen.hpp"
+#include "game.hpp"
+#include "protocol.hpp"
 #include "stretches.hpp"
-#include "story.hpp"
 
 namespace suirei {
 namespace {
 
-// The page's screen remembers what the engine shows, as the play driver's
-// does. Nothing in it waits: a frame of the strike is queued with the page
-// and the buttons as they stand, and the page plays the queue on its own
-// timer once the click has returned.
-struct Game {
-    MemoryScreen screen;
-    Story story{screen, suirei::story()};
-    bool started = false;
-};
-
-Game& game() {
-    static Game g;
+std::optional<Game>& game() {
+    static std::optional<Game> g;
     return g;
 }
 
-std::string& reply() {
+const char* reply(std::string text) {
     static std::string r;
-    return r;
+    r = std::move(text);
+    return r.c_str();
 }
 
-void visibleList(std::string& out, const std::array<bool, kButtonCount>& visible) {
-    out += '[';
-    bool first = true;
-    for (Button b : kAllButtons)
-        if (visible[static_cast<std::size_t>(index(b))]) {
-            if (!first) out += ',';
-            out += json::quote(name(b));
-            first = false;
-        }
-    out += ']';
+// Command<number> into `out`, or no button for 0; false for any other number.
+bool button_number(int number, std::optional<Button>& out) {
+    if (number < 0 || number > kButtonCount) return false;
+    out = number ? std::optional<Button>(button_at(number - 1)) : std::nullopt;
+    return true;
 }
 
-const char* describe(Game& g) {
-    std::string& out = reply();
-    out = "{\"state\":" + std::to_string(g.story.state()) + ",\"visible\":";
-    visibleList(out, g.screen.visibility());
-    out += ",\"text\":" + json::quote(g.screen.text());
-    out += ",\"picture\":" + json::quote(g.screen.picture().value_or(""));
-    g.screen.takeLoads();  // the page plays frames, not loads
-    out += ",\"frames\":[";
-    bool first = true;
-    for (const HeldFrame& f : g.screen.takeFrames()) {
-        if (!first) out += ',';
-        first = false;
-        out += "{\"picture\":" + json::quote(f.picture) + ",\"text\":" + json::quote(f.text) + ",\"visible\":";
-        visibleList(out, f.visible);
-        out += ",\"hold\":" + std::to_string(f.hold.count()) + '}';
-    }
-    out += "],\"ended\":";
-    out += g.screen.ended() ? "true" : "false";
-    // Where the keyboard focus goes when the focused button hides itself or
-    // no longer moves the story.
-    const std::vector<Button> moving = g.screen.ended() ? std::vector<Button>{} : moving_buttons(g.story, g.screen);
-    out += ",\"moving\":[";
-    for (std::size_t i = 0; i < moving.size(); ++i) out += (i ? "," : "") + json::quote(name(moving[i]));
-    const FocusDecision d = g.screen.ended() ? FocusDecision{FocusDecision::Kind::none, {}}
-                                             : decide_focus(g.story, g.screen, std::nullopt);
-    const std::optional<Button> next = d.kind == FocusDecision::Kind::move ? std::optional<Button>(d.to) : std::nullopt;
-    out += "],\"next\":" + (next ? json::quote(name(*next)) : std::string("null")) + '}';
-    return out.c_str();
+const char* no_such_button(int number) {
+    return reply(protocol::error("no such button: Command" + std::to_string(number)));
 }
 
-const char* error(const std::string& message) {
-    reply() = "{\"error\":" + json::quote(message) + '}';
-    return reply().c_str();
+const char* begin() {
+    game().emplace(story());
+    game()->start();
+    return reply(protocol::page_state(*game(), std::nullopt));
 }
 
 }  // namespace
@@ -96,58 +50,56 @@ const char* error(const std::string& message) {
 
 extern "C" {
 
-// The window's fixed parts: each button's identity and caption in tab order,
-// and the file names of every scene picture, so the page can fetch them all
-// before it shows the window.
+// The window's fixed parts: its title, size, colour and font, every control
+// in tab order with its place, caption and spoken name, and every scene
+// picture with what it shows, so the page can build the window and fetch the
+// pictures before the game starts.
 EMSCRIPTEN_KEEPALIVE const char* suirei_window() {
-    using namespace suirei;
-    std::string& out = reply();
-    out = "{\"buttons\":[";
-    for (Button b : kAllButtons) {
-        if (b != Button::Command1) out += ',';
-        out += "{\"id\":" + json::quote(name(b)) + ",\"caption\":" + json::quote(caption(b)) + '}';
-    }
-    out += "],\"pictures\":[";
-    for (std::size_t i = 0; i < kPictureFiles.size(); ++i) {
-        if (i) out += ',';
-        out += json::quote(kPictureFiles[i]);
-    }
-    out += "]}";
-    return out.c_str();
+    return suirei::reply(suirei::protocol::window());
 }
 
 // Start-up: the opening page. Called once.
 EMSCRIPTEN_KEEPALIVE const char* suirei_start() {
     using namespace suirei;
-    Game& g = game();
-    if (g.started) return error("the game has already started");
-    g.started = true;
-    g.story.Form_Load();
-    return describe(g);
+    if (game()) return reply(protocol::error("the game has already started"));
+    return begin();
 }
 
-// A click of Command<number>. The page forwards only clicks of shown buttons;
-// anything else is refused here too, and changes nothing.
-EMSCRIPTEN_KEEPALIVE const char* suirei_click(int number) {
+// A new game from the opening page, for 「はじめから遊ぶ」: nothing is loaded
+// again.
+EMSCRIPTEN_KEEPALIVE const char* suirei_restart() {
+    return suirei::begin();
+}
+
+// A click of Command<number>, with the focus on Command<focused> (0: on no
+// button). The page forwards only clicks of shown buttons; anything else is
+// refused here too, and changes nothing.
+EMSCRIPTEN_KEEPALIVE const char* suirei_click(int number, int focused) {
     using namespace suirei;
-    Game& g = game();
-    if (!g.started) return error("the game has not started");
-    if (g.screen.ended()) return error("the game has ended");
-    if (number < 1 || number > kButtonCount) return error("no such button: Command" + std::to_string(number));
-    const Button b = button_at(number - 1);
-    if (!g.screen.isVisible(b))
-        return error(std::string(name(b)) + " (" + std::string(caption(b)) + ") is not visible at state " +
-                     std::to_string(g.story.state()));
-    g.story.click(b);
-    return describe(g);
+    if (!game()) return reply(protocol::error("the game has not started"));
+    std::optional<Button> b, f;
+    if (!button_number(number, b) || !b) return no_such_button(number);
+    if (!button_number(focused, f)) return no_such_button(focused);
+    if (const auto why = game()->refusal(*b)) return reply(protocol::error(*why));
+    game()->click(*b);
+    return reply(protocol::page_state(*game(), f));
+}
+
+// Where the focus goes from Command<focused> (0: from no button), without a
+// click: when the focus has left the buttons, say.
+EMSCRIPTEN_KEEPALIVE const char* suirei_focus(int focused) {
+    using namespace suirei;
+    if (!game()) return reply(protocol::error("the game has not started"));
+    std::optional<Button> f;
+    if (!button_number(focused, f)) return no_such_button(focused);
+    return reply(protocol::page_state(*game(), f));
 }
 
 // What the page shows now, without clicking.
 EMSCRIPTEN_KEEPALIVE const char* suirei_state() {
     using namespace suirei;
-    Game& g = game();
-    if (!g.started) return error("the game has not started");
-    return describe(g);
+    if (!game()) return reply(protocol::error("the game has not started"));
+    return reply(protocol::page_state(*game(), std::nullopt));
 }
 
 }  // extern "C"

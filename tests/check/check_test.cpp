@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "explore.hpp"
+#include "exploration.hpp"
 #include "findings.hpp"
 #include "route_map.hpp"
 #include "screenplay.hpp"

@@ -83,14 +83,8 @@ void locate(Finding& f, const Exploration& explored, const Situation& s) {
     f.button = s.via;
 }
 
-bool renders(const Step& step, StoryState from) {
-    switch (step.button) {
-    case Button::Command1: return from % 2 != 0;
-    case Button::Command2: return from % 2 == 0;
-    case Button::Command9: return true;
-    default: return false;
-    }
-}
+// Whether the click composed its button's page into T1.
+bool renders(const Step& step, StoryState from) { return is_speaking(step.button) && passes_gate(step.button, from); }
 
 }  // namespace
 

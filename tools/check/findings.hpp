@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "check.hpp"
-#include "explore.hpp"
+#include "exploration.hpp"
 
 namespace suirei::check {
 

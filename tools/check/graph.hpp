@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "explore.hpp"
+#include "exploration.hpp"
 
 namespace suirei::check {
 

@@ -7,10 +7,12 @@
 //   suirei-check --screenplay     print the script route by route
 //   suirei-check --quiet          findings only, no statistics
 //
-// Exit status: 0 when nothing was found, 1 on findings, 2 on a usage error or
-// when the map cannot be drawn.
+// Exit status: 0 when nothing was found, 1 on findings or when standard output
+// cannot be written, 2 on a usage error or when the map cannot be drawn.
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -18,7 +20,7 @@
 #include <sstream>
 #include <string>
 
-#include "explore.hpp"
+#include "exploration.hpp"
 #include "findings.hpp"
 #include "route_map.hpp"
 #include "screenplay.hpp"
@@ -88,6 +90,7 @@ bool draw(const std::string& source, const std::string& file) {
     {
         std::ofstream out(source_file, std::ios::binary);
         out << source;
+        out.close();
         if (!out) {
             std::cerr << "suirei-check: cannot write " << source_file << "\n";
             return false;
@@ -101,6 +104,17 @@ bool draw(const std::string& source, const std::string& file) {
         return false;
     }
     return true;
+}
+
+// Whether standard output took everything. A report that was lost (a full
+// disk, say) is an error, never a quiet success: it says so, and the checker
+// ends with status 1.
+bool written() {
+    if (std::cout.flush()) return true;
+    const int saved = errno;
+    std::cerr << "suirei-check: cannot write standard output: " << (saved ? std::strerror(saved) : "unknown error")
+              << "\n";
+    return false;
 }
 
 }  // namespace
@@ -120,7 +134,7 @@ int main(int argc, char** argv) {
         };
         if (arg == "--help" || arg == "-h") {
             std::cout << kUsage;
-            return 0;
+            return written() ? 0 : 1;
         } else if (arg == "--quiet" || arg == "-q") {
             quiet = true;
         } else if (arg == "--screenplay") {
@@ -142,7 +156,10 @@ int main(int argc, char** argv) {
     Statistics stats = statistics(explored, options);
     stats.time = std::chrono::steady_clock::now() - started;
 
-    if (screenplay) write_screenplay(std::cout, explored, options);
+    if (screenplay) {
+        write_screenplay(std::cout, explored, options);
+        if (!written()) return 1;
+    }
 
     // Findings go to standard error when the screenplay holds standard output.
     std::ostream& report = screenplay ? std::cerr : std::cout;
@@ -167,7 +184,8 @@ int main(int argc, char** argv) {
         if (!dot_file.empty()) {
             std::ofstream file(dot_file, std::ios::binary);
             file << source;
-            if (!file.good()) {
+            file.close();
+            if (!file) {
                 std::cerr << "suirei-check: cannot write " << dot_file << "\n";
                 drawn = false;
             }
@@ -175,6 +193,7 @@ int main(int argc, char** argv) {
         if (!map_file.empty()) drawn = draw(source, map_file) && drawn;
     }
 
+    if (!written()) return 1;
     if (!drawn) return 2;
     return findings.empty() ? 0 : 1;
 }

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "explore.hpp"
+#include "exploration.hpp"
 #include "findings.hpp"
 
 namespace suirei::check {

@@ -8,7 +8,7 @@
 
 #include <ostream>
 
-#include "explore.hpp"
+#include "exploration.hpp"
 #include "findings.hpp"
 
 namespace suirei::check {

@@ -405,7 +405,7 @@
         el.addEventListener('click', function () { click(b.id); });
       });
       var opening = call('_suirei_start');
-      storyPictures = window_.pictures;
+      storyPictures = window_.pictures.map(function (p) { return p.file; });
       // The opening picture alone first, so nothing holds it up; the others
       // once the window is up.
       return Promise.all([picture(opening.picture), fontReady]).then(function () { return opening; });

@@ -11,15 +11,17 @@
 #include <optional>
 #include <string_view>
 
+#include "pictures.hpp"
 #include "rule.hpp"
 
 namespace suirei {
 
 // The eighteen scene pictures, by bare file name.
-inline constexpr std::array<std::string_view, 18> kPictureFiles = {
-    "ama.bmp", "amai.bmp", "an1.bmp", "an2.bmp",  "an3.bmp",  "an4.bmp", "dai.bmp",  "hou.bmp",  "houka.bmp",
-    "houke.bmp", "iru.bmp", "ka.bmp",  "karu.bmp", "kou.bmp", "kuro.bmp", "kuron.bmp", "sh.bmp", "shou.bmp",
-};
+inline constexpr std::array<std::string_view, kPictures.size()> kPictureFiles = [] {
+    std::array<std::string_view, kPictures.size()> files{};
+    for (std::size_t i = 0; i < files.size(); ++i) files[i] = kPictures[i].file;
+    return files;
+}();
 
 constexpr bool is_picture_file(std::string_view f) {
     for (std::string_view p : kPictureFiles)

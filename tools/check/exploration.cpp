@@ -1,10 +1,8 @@
-#include "explore.hpp"
+#include "exploration.hpp"
 
 #include <algorithm>
 #include <array>
-#include <cstring>
 #include <deque>
-#include <stdexcept>
 #include <string>
 #include <unordered_map>
 
@@ -13,16 +11,12 @@
 namespace suirei::check {
 
 std::vector<const Rule*> fired_rules(const Script& script, StoryState state, Button b) {
-    std::vector<const Rule*> out;
-    if (b == Button::Command12) return out;
-    if (b == Button::Command1 && state % 2 == 0) return out;
-    if (b == Button::Command2 && state % 2 != 0) return out;
-    for (const Rule* rule : script.rules(b))
-        if (rule->state == state) {
-            out.push_back(rule);
-            if (const StoryState next = rule->next(); next >= 0) state = next;
-        }
-    return out;
+    MemoryScreen screen;
+    Story story(screen, script);
+    story.restore({state, {}, {}});
+    std::vector<const Rule*> fired;
+    story.click(b, &fired);
+    return fired;
 }
 
 namespace {
@@ -68,7 +62,10 @@ struct KeyHash {
         mix(static_cast<std::uint64_t>(static_cast<std::uint16_t>(k.state)) | (std::uint64_t{k.visible} << 16) |
             (std::uint64_t{k.picture} << 32));
         mix(k.text);
-        for (const LineId& l : k.lines) mix(reinterpret_cast<std::uintptr_t>(l.data) ^ (l.size << 48));
+        for (const LineId& l : k.lines) {
+            mix(reinterpret_cast<std::uintptr_t>(l.data));
+            mix(l.size);
+        }
         return static_cast<std::size_t>(h);
     }
 };
@@ -136,6 +133,7 @@ Exploration::Exploration(const Script& script) : script_(&script) {
     admit(capture());
 
     // Breadth first: situations_ doubles as the queue.
+    std::vector<const Rule*> rules;  // fired by one click, as the engine runs them
     for (SituationId at = 0; at < situations_.size(); ++at) {
         step_begin_.push_back(static_cast<std::uint32_t>(steps_.size()));
         const std::uint16_t visible = situations_[at].visible;
@@ -151,18 +149,10 @@ Exploration::Exploration(const Script& script) : script_(&script) {
             screen.setText(texts_[here.text]);
             screen.setPicture(here.picture ? std::optional<std::string>(pictures_[here.picture]) : std::nullopt);
 
-            const std::vector<const Rule*> rules = fired_rules(script, here.state(), b);
-            story.click(b);
+            rules.clear();
+            story.click(b, &rules);
             screen.takeLoads();
-
-            // The walk above and the engine must agree, or every finding is suspect.
-            StoryState walked = here.state();
-            for (const Rule* r : rules)
-                if (r->next() >= 0) walked = r->next();
-            if (walked != story.state())
-                throw std::logic_error("the engine went from state " + std::to_string(here.state()) + " to " +
-                                       std::to_string(story.state()) + " on " + std::string(name(b)) +
-                                       ", but its rules lead to " + std::to_string(walked));
+            screen.takeFrames();
 
             Step step;
             step.from = at;

@@ -46,8 +46,9 @@ struct Step {
 };
 
 // The rules a click of `b` fires at story state `state`, in the order the
-// engine runs them: the parity gates of Talk and Other speaks first, then the
-// whole list walked top to bottom against the state as each rule leaves it.
+// engine runs them, as the engine tells them: past the turns of Talk and
+// Other speaks, the whole list walked top to bottom against the state as each
+// rule leaves it.
 std::vector<const Rule*> fired_rules(const Script& script, StoryState state, Button b);
 
 class Exploration {

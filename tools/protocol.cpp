@@ -1,0 +1,218 @@
+#include "protocol.hpp"
+
+#include <array>
+
+#include "json.hpp"
+#include "layout.hpp"
+#include "page.hpp"
+#include "pictures.hpp"
+
+namespace suirei::protocol {
+
+void Writer::value() {
+    if (!first_) out_ += ',';
+    first_ = false;
+}
+
+void Writer::open(char bracket, char closing) {
+    value();
+    out_ += bracket;
+    closing_.push_back(closing);
+    first_ = true;
+}
+
+Writer& Writer::object() {
+    open('{', '}');
+    return *this;
+}
+
+Writer& Writer::array() {
+    open('[', ']');
+    return *this;
+}
+
+Writer& Writer::end() {
+    out_ += closing_.back();
+    closing_.pop_back();
+    first_ = false;
+    return *this;
+}
+
+Writer& Writer::key(std::string_view name) {
+    value();
+    out_ += json::quote(name);
+    out_ += ':';
+    first_ = true;  // the key's value takes no comma
+    return *this;
+}
+
+Writer& Writer::string(std::string_view text) {
+    value();
+    out_ += json::quote(text);
+    return *this;
+}
+
+Writer& Writer::number(long long n) {
+    value();
+    out_ += std::to_string(n);
+    return *this;
+}
+
+Writer& Writer::boolean(bool b) {
+    value();
+    out_ += b ? "true" : "false";
+    return *this;
+}
+
+Writer& Writer::null() {
+    value();
+    out_ += "null";
+    return *this;
+}
+
+namespace {
+
+void visible(Writer& w, const std::array<bool, kButtonCount>& shown) {
+    w.key("visible").array();
+    for (Button b : kAllButtons)
+        if (shown[static_cast<std::size_t>(index(b))]) w.string(name(b));
+    w.end();
+}
+
+void optional_string(Writer& w, std::string_view key, const std::optional<std::string_view>& s) {
+    w.key(key);
+    if (s) w.string(*s);
+    else w.null();
+}
+
+std::optional<std::string_view> picture(const Game& game) {
+    if (const auto& p = game.screen().picture()) return *p;
+    return std::nullopt;
+}
+
+// What every front end shows of the screen: the state, the buttons, the page
+// and the picture.
+void screen(Writer& w, const Game& game) {
+    w.key("state").number(game.state());
+    visible(w, game.screen().visibility());
+    w.key("text").string(game.screen().text());
+    optional_string(w, "picture", picture(game));
+}
+
+// The button the focus goes to, when it moves.
+std::optional<std::string_view> target(const FocusDecision& d) {
+    if (d.kind == FocusDecision::Kind::move) return name(d.to);
+    return std::nullopt;
+}
+
+constexpr std::string_view kind_name(FocusDecision::Kind kind) {
+    switch (kind) {
+    case FocusDecision::Kind::stay: return "stay";
+    case FocusDecision::Kind::move: return "move";
+    case FocusDecision::Kind::none: return "none";
+    }
+    return "none";
+}
+
+constexpr std::string_view kind_name(layout::Kind kind) {
+    switch (kind) {
+    case layout::Kind::picture: return "picture";
+    case layout::Kind::text: return "text";
+    case layout::Kind::button: return "button";
+    }
+    return "";
+}
+
+}  // namespace
+
+std::string play_line(Game& game, std::optional<Button> clicked) {
+    Writer w;
+    w.object();
+    if (clicked) w.key("click").string(name(*clicked));
+    screen(w, game);
+    w.key("frames").array();
+    for (const std::string& file : game.screen().takeLoads()) w.string(file);
+    w.end();
+    game.screen().takeFrames();  // the driver plays nothing
+    w.key("ended").boolean(game.ended());
+    return w.end().text();
+}
+
+std::string page_state(Game& game, std::optional<Button> focused) {
+    Writer w;
+    w.object();
+    screen(w, game);
+    game.screen().takeLoads();  // the page plays frames, not loads
+    w.key("frames").array();
+    for (const HeldFrame& f : game.screen().takeFrames()) {
+        w.object().key("picture").string(f.picture).key("text").string(f.text);
+        visible(w, f.visible);
+        w.key("hold").number(f.hold.count()).end();
+    }
+    w.end();
+    w.key("ended").boolean(game.ended());
+
+    const FocusDecision none{FocusDecision::Kind::none, {}};
+    const FocusDecision focus = game.ended() ? none : game.focus(focused);
+    w.key("focus").object().key("kind").string(kind_name(focus.kind));
+    optional_string(w, "to", target(focus));
+    w.end();
+    optional_string(w, "choice", game.choiceLine());
+    w.key("spoken").string(spoken(game.screen().text()));
+
+    // What the page read before it asked for the focus decision itself: the
+    // buttons that move the story, and where the focus goes from none.
+    w.key("moving").array();
+    if (!game.ended())
+        for (Button b : moving_buttons(game.story(), game.screen())) w.string(name(b));
+    w.end();
+    optional_string(w, "next", target(game.ended() ? none : game.focus(std::nullopt)));
+    return w.end().text();
+}
+
+std::string window() {
+    Writer w;
+    w.object();
+    w.key("title").string(layout::kTitle);
+    w.key("width").number(layout::kClientWidth);
+    w.key("height").number(layout::kClientHeight);
+    w.key("background").array();
+    for (int c : {layout::kBackground.red, layout::kBackground.green, layout::kBackground.blue}) w.number(c);
+    w.end();
+    w.key("font").object();
+    w.key("pixels").number(layout::kFontPixels);
+    w.key("lineHeight").number(layout::kLineHeight);
+    w.key("margin").number(layout::kPageMargin);
+    w.key("families").array();
+    for (std::string_view family : layout::kFontFamilies) w.string(family);
+    w.end().end();
+
+    w.key("controls").array();
+    for (const layout::Control& c : layout::kControls) {
+        w.object();
+        w.key("name").string(c.name);
+        w.key("kind").string(kind_name(c.kind));
+        w.key("rect").array().number(c.rect.x).number(c.rect.y).number(c.rect.width).number(c.rect.height).end();
+        w.key("caption").string(c.caption);
+        w.key("label").string(c.accessibleName);
+        w.end();
+    }
+    w.end();
+
+    w.key("pictures").array();
+    for (const Picture& p : kPictures) w.object().key("file").string(p.file).key("description").string(p.description).end();
+    w.end();
+
+    // The buttons as the page looked them up before it read the controls.
+    w.key("buttons").array();
+    for (Button b : kAllButtons) w.object().key("id").string(name(b)).key("caption").string(caption(b)).end();
+    w.end();
+    return w.end().text();
+}
+
+std::string error(std::string_view message) {
+    Writer w;
+    return w.object().key("error").string(message).end().text();
+}
+
+}  // namespace suirei::protocol
