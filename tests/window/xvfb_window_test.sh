@@ -12,18 +12,15 @@ fi
 
 work=$(mktemp -d)
 pid=
-cleanup() {
-  if [ -n "$pid" ]; then kill "$pid" 2>/dev/null || true; fi
-  rm -rf "$work"
-}
-trap cleanup EXIT
+trap '[ -z "$pid" ] || kill "$pid" 2>/dev/null || true; rm -rf "$work"' EXIT
 cd "$work"   # not the program's folder
 
 [ -n "${DISPLAY:-}" ] || { echo "FAIL: no DISPLAY"; exit 1; }
 start=$(date +%s%N)
 "$game" > "$work/out.txt" 2>&1 &
 pid=$!
-win=$(timeout 60 xdotool search --sync --onlyvisible --name "翠　嶺　秘　抄" | head -n 1)
+win=$(timeout 60 xdotool search --sync --onlyvisible --name "翠　嶺　秘　抄" | head -n 1) || true
+[ -n "$win" ] || { echo "FAIL: no game window within 60 seconds"; cat "$work/out.txt"; exit 1; }
 shown=$(date +%s%N)
 echo "window shown after $(( (shown - start) / 1000000 )) ms"
 
