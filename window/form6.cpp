@@ -91,8 +91,9 @@ void Form6::setPhase(Phase next) {
 
 void Form6::onClick(Button b) {
     // A click that slipped past the input filter while the strike plays (a
-    // program clicking, say) is dropped all the same.
-    if (phase_ != Phase::ready) return;
+    // program clicking, say) is dropped all the same, as is one the game
+    // refuses.
+    if (phase_ != Phase::ready || game_.refusal(b)) return;
     const std::optional<Button> focused = focusedButton();
     game_.click(b);
     strikeFocus_ = focused;
@@ -102,17 +103,18 @@ void Form6::onClick(Button b) {
 
 void Form6::present() {
     MemoryScreen& screen = game_.screen();
+    const std::vector<std::string> loads = screen.takeLoads();
+    frames_ = screen.takeFrames();
+    nextFrame_ = 0;
     std::optional<QImage> picture;
     try {
         // Every picture the click loaded, each frame's among them, is read
         // now: a missing one fails the click that needs it.
-        for (const std::string& file : screen.takeLoads()) picture = readPicture(qs(file));
+        for (const std::string& file : loads) picture = readPicture(qs(file));
     } catch (const GameError& e) {
         fail(e.message());
         return;
     }
-    frames_ = screen.takeFrames();
-    nextFrame_ = 0;
     if (game_.ended()) {
         setPhase(Phase::ended);
         close();
