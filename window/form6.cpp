@@ -140,13 +140,13 @@ void Form6::playNextFrame() {
         if (nextFrame_ == frames_.size()) {
             // What the click left: Iruka, the empty page, Talk. The picture
             // is read again, as each frame was.
+            frames_.clear();
             const std::optional<std::string>& scene = game_.screen().picture();
             draw(scene ? std::optional<QImage>(readPicture(qs(*scene))) : std::nullopt);
             applyFocus(strikeFocus_);
             repaint();
-            frames_.clear();
-            // Input that came while the last frame was held and is still
-            // queued is dropped before the filter goes.
+            // Input that came while the frames were held and is still queued
+            // is dropped before the filter goes.
             QMetaObject::invokeMethod(
                 this,
                 [this] {

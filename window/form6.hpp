@@ -39,8 +39,9 @@ public:
     // The picture P1 shows at this moment (a frame, while the strike plays).
     QString pictureFile() const { return pictureFile_; }
     // True from the first frame of the strike until what the click left is
-    // on the screen: the player's input is dropped meanwhile.
-    bool playingFrames() const { return phase_ == Phase::playing; }
+    // on the screen. The player's input is dropped meanwhile, and until what
+    // came meanwhile has gone from the queue (framesPlayed).
+    bool playingFrames() const { return phase_ == Phase::playing && !frames_.empty(); }
 
     // How long each frame of the strike stays on screen, in place of the
     // story's own hold (tests shorten it).
@@ -66,7 +67,8 @@ protected:
 private:
     enum class Phase {
         ready,    // waiting for the player
-        playing,  // the strike's frames are on the screen; input is dropped
+        playing,  // the strike's frames, then the input queued meanwhile, are
+                  // played out; input is dropped
         failed,   // a picture could not be shown; the game is ending
         ended,    // Quit, or the window closed or destroyed
     };
