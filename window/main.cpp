@@ -5,6 +5,7 @@
 #include <QIcon>
 
 #include <cstdio>
+#include <memory>
 
 #include "form6.hpp"
 #include "stretches.hpp"
@@ -12,11 +13,13 @@
 
 int main(int argc, char** argv) {
     // Without a display the toolkit would abort with a core dump.
-    if (const auto problem = suirei::xDisplayProblem(argc, argv)) {
+    auto display = std::make_unique<suirei::XDisplayCheck>(argc, argv);
+    if (const auto& problem = display->problem()) {
         std::fprintf(stderr, "suirei: %s\n", problem->c_str());
         return 1;
     }
     QApplication app(argc, argv);
+    display.reset();
     QApplication::setApplicationName(QStringLiteral("suirei"));
     // Lets docks match the window to the installed desktop entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.suirei"));

@@ -38,26 +38,34 @@ bool onX(int argc, char** argv) {
 
 }  // namespace
 
-std::optional<std::string> xDisplayProblem(int argc, char** argv) {
+XDisplayCheck::XDisplayCheck(int argc, char** argv) {
 #ifdef SUIREI_X11
-    if (!onX(argc, argv)) return std::nullopt;
+    if (!onX(argc, argv)) return;
     const char* display = option(argc, argv, "display");
     const char* where = display ? "-display" : "DISPLAY";
     if (!display) display = std::getenv("DISPLAY");
-    if (!display || !*display) return std::string("X ディスプレイが指定されていません。\n(DISPLAY is not set)");
+    if (!display || !*display) {
+        problem_ = "X ディスプレイが指定されていません。\n(DISPLAY is not set)";
+        return;
+    }
     xcb_connection_t* x = xcb_connect(display, nullptr);
+    connection_ = x;
     const int error = xcb_connection_has_error(x);
-    xcb_disconnect(x);
-    if (!error) return std::nullopt;
+    if (!error) return;
     const char* why = error == XCB_CONN_CLOSED_PARSE_ERR       ? "not a display name"
                       : error == XCB_CONN_CLOSED_INVALID_SCREEN ? "no such screen"
                                                                 : "no X server answers there, or it refused the game";
-    return "X ディスプレイ「" + std::string(display) + "」に接続できません。\n(" + where + "=" + display + ": " + why + ")";
+    problem_ = "X ディスプレイ「" + std::string(display) + "」に接続できません。\n(" + where + "=" + display + ": " + why + ")";
 #else
     (void)argc;
     (void)argv;
     (void)&onX;
-    return std::nullopt;
+#endif
+}
+
+XDisplayCheck::~XDisplayCheck() {
+#ifdef SUIREI_X11
+    if (connection_) xcb_disconnect(static_cast<xcb_connection_t*>(connection_));
 #endif
 }
 

@@ -12,11 +12,27 @@ class QWidget;
 
 namespace suirei {
 
-// Why the game cannot show itself on the X display it would use (none set,
-// or no server answering there), as a message for standard error; nothing
-// when it can, or when the toolkit will not use X at all. Without this the
-// toolkit aborts with a core dump.
-std::optional<std::string> xDisplayProblem(int argc, char** argv);
+// The X display the game would use, tried before the toolkit starts: without
+// this the toolkit aborts with a core dump when there is none. The connection
+// is held until the object goes, after the toolkit has made its own: a server
+// with no other client (Xvfb, a bare X server) resets itself when its last
+// client leaves, and the toolkit would wait for that.
+class XDisplayCheck {
+public:
+    XDisplayCheck(int argc, char** argv);
+    ~XDisplayCheck();
+    XDisplayCheck(const XDisplayCheck&) = delete;
+    XDisplayCheck& operator=(const XDisplayCheck&) = delete;
+
+    // Why the game cannot show itself there (none set, or no server
+    // answering), as a message for standard error; nothing when it can, or
+    // when the toolkit will not use X at all.
+    const std::optional<std::string>& problem() const { return problem_; }
+
+private:
+    std::optional<std::string> problem_;
+    void* connection_ = nullptr;
+};
 
 // Tells `handler` when another X client destroys one of the application's
 // top-level windows (the game's window, its error message): the toolkit
