@@ -1,18 +1,23 @@
 #!/usr/bin/python3
-"""Puts the browser editions together from the compiled engine.
+"""Puts the browser editions together, one step at a time (web/CMakeLists.txt
+runs each step again only when its inputs change):
 
-  build-web/site/      index.html, suirei.css, suirei.js, the engine
-                       (suirei-engine.js + .wasm), suirei-assets.js, the
-                       pictures as PNG, the font and its licence
-  build-web/suirei.html  all of it in one file, for file:// with no network
+  engine  what the engine tells the build: the window's description, the
+          scene pictures (the opening one first) and every text the game shows
+  png     one scene picture as PNG, checked pixel for pixel against its BMP
+  font    Suirei Gothic: IPAGothic cut down to the characters the game and
+          the page show, renamed as its licence asks
+  page    the page's modules bundled into one, then
+            site/         index.html (style and script inline), the engine
+                          (suirei-engine.wasm), pictures/*.png, the font and
+                          its licence
+            suirei.html   all of it in one file, for file:// with no network
 
-The pictures come from the native build (build/bin/*.bmp) and are stored as
-PNG only after checking that every pixel is the same. The font is IPAGothic
-cut down to the characters the game shows, renamed as its licence asks.
-Run with Debian's python3 (it has fontTools and brotli): web/build.sh does.
+Run with Debian's python3 (it has fontTools and brotli).
 """
 import argparse
 import base64
+import html
 import json
 import os
 import shutil
@@ -20,11 +25,12 @@ import subprocess
 import sys
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-ROOT = os.path.dirname(HERE)
 PAGE = os.path.join(HERE, 'page')
-IPAG = '/usr/share/fonts/opentype/ipafont-gothic/ipag.ttf'
 FAMILY = 'Suirei Gothic'
-FONT_FILE = 'suirei-gothic'
+LICENCE_FILES = ('README.txt', 'IPA_Font_License_Agreement_v1.0.txt')
+# The page's two entry modules: the check that the file arrived whole, which
+# must run even when the rest of the file is missing, and the page itself.
+ENTRIES = ('whole.js', 'main.js')
 
 
 def die(message):
@@ -38,72 +44,85 @@ def read(path, mode='r'):
 
 def write(path, data):
     os.makedirs(os.path.dirname(path), exist_ok=True)
-    with open(path, 'wb' if isinstance(data, bytes) else 'w', **({} if isinstance(data, bytes) else {'encoding': 'utf-8'})) as f:
+    binary = isinstance(data, bytes)
+    with open(path + '.part', 'wb' if binary else 'w', **({} if binary else {'encoding': 'utf-8'})) as f:
         f.write(data)
+    os.replace(path + '.part', path)
 
 
 def node(script, *args):
-    return subprocess.run(['node', script, *args], check=True, capture_output=True).stdout.decode('utf-8')
+    try:
+        return subprocess.run(['node', script, *args], check=True, capture_output=True).stdout.decode('utf-8')
+    except subprocess.CalledProcessError as e:
+        die(f'{script} {" ".join(args)} failed: {e.stderr.decode("utf-8", "replace")}')
 
 
-# ── Pictures ──────────────────────────────────────────────────────────────
-
-def convert_pictures(names, bmp_dir, out_dir):
-    """Each BMP as a PNG, checked pixel for pixel against its BMP."""
-    os.makedirs(out_dir, exist_ok=True)
-    result = {}
-    for name in names:
-        bmp = os.path.join(bmp_dir, name)
-        if not os.path.isfile(bmp):
-            die(f'{bmp} is missing: build the game first (scripts/setup)')
-        png = os.path.join(out_dir, os.path.splitext(name)[0] + '.png')
-        if not os.path.exists(png) or os.path.getmtime(png) < os.path.getmtime(bmp):
-            subprocess.run(['convert', bmp, '-strip', '-define', 'png:compression-level=9',
-                            '-define', 'png:exclude-chunks=date,time', png], check=True)
-            diff = subprocess.run(['compare', '-metric', 'AE', bmp, png, 'null:'],
-                                  capture_output=True, text=True)
-            if diff.stderr.strip() != '0':
-                os.remove(png)
-                die(f'{png} differs from {bmp} in {diff.stderr.strip()} pixels')
-        result[name] = png
-    return result
+def page_files():
+    return sorted(os.path.join(PAGE, f) for f in os.listdir(PAGE) if f.endswith(('.js', '.css', '.html')))
 
 
-# ── Font ──────────────────────────────────────────────────────────────────
+# ── engine ────────────────────────────────────────────────────────────────
 
-def characters(texts, page_files):
+def engine(args):
+    window = json.loads(node(args.describe))
+    pictures = node(args.strings, '--pictures').split()
+    texts = node(args.strings).split('\n')
+    described = {p['file'] for p in window['pictures']}
+    if set(pictures) != described:
+        die(f'the engine names the pictures {sorted(pictures)} but describes {sorted(described)}')
+    write(args.out, json.dumps({'window': window, 'pictures': pictures, 'texts': texts}, ensure_ascii=False, indent=1))
+
+
+# ── png ───────────────────────────────────────────────────────────────────
+
+def png(args):
+    if not os.path.isfile(args.bmp):
+        die(f'{args.bmp} is missing: build the game first')
+    os.makedirs(os.path.dirname(args.png), exist_ok=True)
+    part = args.png + '.part.png'
+    subprocess.run(['convert', args.bmp, '-strip', '-define', 'png:compression-level=9',
+                    '-define', 'png:exclude-chunks=date,time', part], check=True)
+    diff = subprocess.run(['compare', '-metric', 'AE', args.bmp, part, 'null:'], capture_output=True, text=True)
+    if diff.stderr.strip() != '0':
+        os.remove(part)
+        die(f'{args.png} differs from {args.bmp} in {diff.stderr.strip()} pixels')
+    os.replace(part, args.png)
+
+
+# ── font ──────────────────────────────────────────────────────────────────
+
+def characters(texts):
+    """Every character the page can show: the engine's texts and whatever the
+    page's own files say (its messages), with printable ASCII."""
     chars = set(''.join(texts))
-    for path in page_files:
+    for path in page_files():
         chars |= {c for c in read(path) if ord(c) > 0x7e}
     chars |= {chr(c) for c in range(0x20, 0x7f)}
     chars -= {'\r', '\n', '\t'}
     return ''.join(sorted(chars))
 
 
-def make_font(chars, out_base):
+def font(args):
     from fontTools import subset
     from fontTools.ttLib import TTFont
-    try:
-        import brotli  # noqa: F401  (WOFF2 needs it)
-        flavor = 'woff2'
-    except ImportError:
-        flavor = 'woff'
+    import brotli  # noqa: F401  (WOFF2 needs it)
+    told = json.loads(read(args.engine))
+    chars = characters(told['texts'])
     options = subset.Options()
-    options.flavor = flavor
+    options.flavor = 'woff2'
     options.layout_features = []          # horizontal text, no alternates needed
     options.drop_tables += ['vhea', 'vmtx']
     options.name_IDs = ['*']
     options.name_languages = ['*']
     options.notdef_outline = True
     options.hinting = False
-    font = TTFont(IPAG, recalcTimestamp=False)  # the same font from the same sources
+    face = TTFont(args.source, recalcTimestamp=False)  # the same font from the same sources
     subsetter = subset.Subsetter(options)
     subsetter.populate(text=chars)
-    subsetter.subset(font)
+    subsetter.subset(face)
     # A derived font may not carry the original's name (IPA Font License 3.1 (4)).
-    names = {1: FAMILY, 3: FAMILY + ' 003.03', 4: FAMILY,
-             6: FAMILY.replace(' ', '-'), 16: FAMILY}
-    table = font['name']
+    names = {1: FAMILY, 3: FAMILY + ' 003.03', 4: FAMILY, 6: FAMILY.replace(' ', '-'), 16: FAMILY}
+    table = face['name']
     for record in list(table.names):
         if record.nameID in (1, 3, 4, 6, 16, 17, 18, 21, 22):
             table.removeNames(nameID=record.nameID)
@@ -113,115 +132,131 @@ def make_font(chars, out_base):
     table.setName('Suirei Gothic is a Derived Program of IPAGothic, made for the game 翠嶺秘抄 '
                   'with only the characters it shows. Licensed under the IPA Font License Agreement v1.0.',
                   10, 3, 1, 0x409)
-    path = out_base + '.' + flavor
-    os.makedirs(os.path.dirname(path), exist_ok=True)
-    font.flavor = flavor
-    font.save(path)
-    for record in font['name'].names:
+    for record in table.names:
         if record.nameID in (1, 3, 4, 6, 16, 17, 18) and 'IPA' in record.toUnicode():
             die('the font subset still carries the name ' + record.toUnicode())
-    return path, flavor
+    face.flavor = 'woff2'
+    os.makedirs(os.path.dirname(args.out), exist_ok=True)
+    face.save(args.out + '.part')
+    os.replace(args.out + '.part', args.out)
+    print('  %s: %d characters, %d bytes' % (os.path.basename(args.out), len(chars), os.path.getsize(args.out)))
 
 
-# ── Pages ─────────────────────────────────────────────────────────────────
+# ── page ──────────────────────────────────────────────────────────────────
 
-def inline_script(code):
-    if '</script' in code.lower():
-        code = code.replace('</script', '<\\/script').replace('</SCRIPT', '<\\/SCRIPT')
-    return '<script>\n' + code + '\n</script>'
+def bundle(glue, esbuild, stage):
+    """The page's modules and the engine's glue as one module per entry."""
+    shutil.rmtree(stage, ignore_errors=True)
+    os.makedirs(stage)
+    for path in page_files():
+        if path.endswith('.js'):
+            shutil.copy(path, stage)
+    shutil.copy(glue, os.path.join(stage, 'suirei-engine.js'))
+    out = os.path.join(stage, 'out')
+    subprocess.run([esbuild, '--bundle', '--format=esm', '--target=es2022', '--charset=utf8',
+                    '--log-level=warning', '--outdir=' + out, *(os.path.join(stage, e) for e in ENTRIES)], check=True)
+    return [read(os.path.join(out, e)) for e in ENTRIES]
 
 
-def data_url(mime, data):
-    return 'data:%s;base64,%s' % (mime, base64.b64encode(data).decode('ascii'))
+def module_script(code):
+    return '<script type="module">\n' + code.replace('</script', '<\\/script') + '</script>'
+
+
+def json_script(value):
+    text = json.dumps(value, ensure_ascii=False, separators=(',', ':')).replace('</', '<\\/')
+    return '<script type="application/json" id="suirei-files">' + text + '</script>'
+
+
+def fill(template, parts):
+    for marker, text in parts.items():
+        if template.count(marker) != 1:
+            die(f'index.html must hold {marker} once')
+        template = template.replace(marker, text)
+    return template
+
+
+def page(args):
+    out = args.out
+    site = os.path.join(out, 'site')
+    obj = os.path.join(out, 'obj')
+    told = json.loads(read(args.engine))
+    window, pictures = told['window'], told['pictures']
+    whole_js, main_js = bundle(args.glue, args.esbuild, os.path.join(obj, 'page'))
+    wasm = read(os.path.splitext(args.glue)[0] + '.wasm', 'rb')
+    font_bytes = read(args.font, 'rb')
+    licence = ''.join(read(os.path.join(HERE, 'font', f)) for f in LICENCE_FILES)
+    template = read(os.path.join(PAGE, 'index.html'))
+    css = read(os.path.join(PAGE, 'suirei.css'))
+    png_of = {p: 'pictures/' + os.path.splitext(p)[0] + '.png' for p in pictures}
+    for p, rel in png_of.items():
+        if not os.path.isfile(os.path.join(site, rel)):
+            die(f'site/{rel} is missing: the engine shows {p}, which no drawing in assets/ makes')
+
+    common = {'<!--@TITLE@-->': html.escape(window['title']),
+              '<!--@WHOLE@-->': module_script(whole_js)}
+
+    # The site: the page with its style and scripts in one file, the engine,
+    # the font and the pictures beside it. The browser is told at once to
+    # fetch the engine, the font and the opening picture.
+    write(os.path.join(site, 'suirei-engine.wasm'), wasm)
+    write(os.path.join(site, 'LICENSE-font.txt'), licence)
+    font_file = os.path.basename(args.font)
+    files = {'engine': {'url': 'suirei-engine.wasm'}, 'opening': pictures[0],
+             'font': {'family': FAMILY, 'url': font_file},
+             'pictures': {p: {'url': rel} for p, rel in png_of.items()}}
+    preload = ''.join(f'<link rel="preload" href="{href}" as="fetch"{extra} crossorigin>\n' for href, extra in [
+        ('suirei-engine.wasm', ' type="application/wasm"'), (font_file, ''), (png_of[pictures[0]], '')])
+    write(os.path.join(site, 'index.html'), fill(template, {
+        **common,
+        '<!--@STYLE@-->': preload + '<style>\n' + css + '</style>',
+        '<!--@SCRIPTS@-->': json_script(files) + '\n' + module_script(main_js),
+        '<!--@LICENCE@-->': ''}))
+
+    # The single file: everything inline, nothing fetched. The font's
+    # licence closes the file, before the mark that says the file is whole.
+    b64 = lambda data: base64.b64encode(data).decode('ascii')  # noqa: E731
+    files = {'engine': {'data': b64(wasm)}, 'opening': pictures[0],
+             'font': {'family': FAMILY, 'data': b64(font_bytes)},
+             'pictures': {p: {'data': b64(read(os.path.join(site, rel), 'rb'))} for p, rel in png_of.items()}}
+    head = ('<!--\n  ' + window['title'] + ' — the whole game in one file.\n'
+            '  The text is set in Suirei Gothic, a subset of IPAGothic, under the IPA Font\n'
+            '  License Agreement v1.0; its full text is at the end of this file.\n-->\n')
+    single = fill(template, {
+        **common,
+        '<!--@STYLE@-->': '<style>\n' + css + '</style>',
+        '<!--@SCRIPTS@-->': json_script(files) + '\n' + module_script(main_js),
+        '<!--@LICENCE@-->': '<!--\n' + licence.replace('--', '‐‐') + '\n-->'})
+    write(os.path.join(out, 'suirei.html'), single.replace('<!DOCTYPE html>\n', '<!DOCTYPE html>\n' + head, 1))
+
+    size = os.path.getsize
+    site_total = sum(size(os.path.join(d, f)) for d, _, fs in os.walk(site) for f in fs)
+    print('  site/: %d bytes in all (engine %d, pictures %d)' % (
+        site_total, len(wasm), sum(size(os.path.join(site, rel)) for rel in png_of.values())))
+    print('  suirei.html: %d bytes' % size(os.path.join(out, 'suirei.html')))
 
 
 def main():
     ap = argparse.ArgumentParser()
-    ap.add_argument('--native', required=True, help='the native build folder (its bin/ holds the pictures)')
-    ap.add_argument('--out', required=True, help='build-web')
+    steps = ap.add_subparsers(dest='step', required=True)
+    s = steps.add_parser('engine')
+    s.add_argument('--strings', required=True, help='suirei-strings.js')
+    s.add_argument('--describe', required=True, help='suirei-describe.js')
+    s.add_argument('--out', required=True)
+    s = steps.add_parser('png')
+    s.add_argument('bmp')
+    s.add_argument('png')
+    s = steps.add_parser('font')
+    s.add_argument('--engine', required=True, help="the engine step's output")
+    s.add_argument('--source', required=True, help='ipag.ttf')
+    s.add_argument('--out', required=True)
+    s = steps.add_parser('page')
+    s.add_argument('--engine', required=True, help="the engine step's output")
+    s.add_argument('--glue', required=True, help='suirei-engine.js, with its .wasm beside it')
+    s.add_argument('--esbuild', required=True)
+    s.add_argument('--font', required=True)
+    s.add_argument('--out', required=True, help='build-web')
     args = ap.parse_args()
-    out = args.out
-    obj = os.path.join(out, 'obj')
-    site = os.path.join(out, 'site')
-    os.makedirs(site, exist_ok=True)
-
-    strings_tool = os.path.join(obj, 'suirei-strings.js')
-    picture_names = node(strings_tool, '--pictures').split()
-    texts = node(strings_tool).split('\n')
-
-    # Pictures
-    pngs = convert_pictures(picture_names, os.path.join(args.native, 'bin'), os.path.join(site, 'pictures'))
-
-    # Font
-    page_files = [os.path.join(PAGE, f) for f in ('index.html', 'suirei.js', 'suirei.css')]
-    chars = characters(texts, page_files)
-    font_path, flavor = make_font(chars, os.path.join(site, FONT_FILE))
-    for stale in ('woff', 'woff2'):
-        if stale != flavor and os.path.exists(os.path.join(site, FONT_FILE + '.' + stale)):
-            os.remove(os.path.join(site, FONT_FILE + '.' + stale))
-    licence = read(os.path.join(HERE, 'font', 'README.txt')) + read(
-        os.path.join(HERE, 'font', 'IPA_Font_License_Agreement_v1.0.txt'))
-    write(os.path.join(site, 'LICENSE-font.txt'), licence)
-
-    template = read(os.path.join(PAGE, 'index.html'))
-    css = read(os.path.join(PAGE, 'suirei.css'))
-    page_js = read(os.path.join(PAGE, 'suirei.js'))
-    engine_js = read(os.path.join(obj, 'suirei-engine.js'))
-    wasm = read(os.path.join(obj, 'suirei-engine.wasm'), 'rb')
-    for marker in ('<!--@STYLE@-->', '<!--@SCRIPTS@-->'):
-        if template.count(marker) != 1:
-            die('index.html must hold ' + marker + ' once')
-
-    # The site: the page with its style and scripts in one file, the engine's
-    # code, the font and the pictures beside it. The browser is told at once
-    # to fetch the engine, the font and the opening picture.
-    for stale in ('suirei.css', 'suirei.js', 'suirei-engine.js', 'suirei-assets.js'):
-        if os.path.exists(os.path.join(site, stale)):
-            os.remove(os.path.join(site, stale))
-    write(os.path.join(site, 'suirei-engine.wasm'), wasm)
-    site_assets = {'pictures': {n: 'pictures/' + os.path.basename(p) for n, p in pngs.items()},
-                   'font': {'family': FAMILY, 'url': os.path.basename(font_path),
-                            'licence': 'LICENSE-font.txt'}}
-    opening = 'pictures/' + os.path.basename(pngs[picture_names[0]])
-    font_file = os.path.basename(font_path)
-    preload = ''.join('<link rel="preload" href="%s" as="%s"%s crossorigin>\n' % (href, kind, extra) for href, kind, extra in [
-        ('suirei-engine.wasm', 'fetch', ' type="application/wasm"'),
-        (font_file, 'fetch', ''),
-        (opening, 'fetch', '')])
-    html = template.replace('<!--@STYLE@-->', preload + '<style>\n' + css + '</style>')
-    html = html.replace('<!--@SCRIPTS@-->', '\n'.join([
-        inline_script('window.SuireiAssets = ' + json.dumps(site_assets) + ';'),
-        inline_script(engine_js),
-        inline_script(page_js)]))
-    write(os.path.join(site, 'index.html'), html)
-
-    # The single file: everything inline, nothing fetched.
-    # The font goes to the page's script, which hands its bytes to the browser
-    # at once (quicker than a style sheet's data: URL, which is fetched like a
-    # file).
-    single_assets = {'pictures': {n: data_url('image/png', read(p, 'rb')) for n, p in pngs.items()},
-                     'wasm': base64.b64encode(wasm).decode('ascii'),
-                     'font': {'family': FAMILY, 'data': base64.b64encode(read(font_path, 'rb')).decode('ascii'),
-                              'licence': 'IPA Font License Agreement v1.0, at the end of this file'}}
-    head = ('<!--\n  翠　嶺　秘　抄　～古代歴史ロマン～ — the whole game in one file.\n'
-            '  The text is set in Suirei Gothic, a subset of IPAGothic, under the IPA Font\n'
-            '  License Agreement v1.0; its full text is at the end of this file.\n-->\n')
-    html = template.replace('<!--@STYLE@-->', '<style>\n' + css + '</style>')
-    html = html.replace('<!--@SCRIPTS@-->', '\n'.join([
-        inline_script('window.SuireiAssets = ' + json.dumps(single_assets) + ';'),
-        inline_script(engine_js),
-        inline_script(page_js)]))
-    html = html.replace('<!DOCTYPE html>\n', '<!DOCTYPE html>\n' + head, 1)
-    html += '<!--\n' + licence.replace('--', '‐‐') + '\n-->\n'
-    write(os.path.join(out, 'suirei.html'), html)
-
-    def size(path):
-        return os.path.getsize(path)
-    site_total = sum(size(os.path.join(d, f)) for d, _, fs in os.walk(site) for f in fs)
-    print('  %s: %d characters, %d bytes' % (os.path.basename(font_path), len(chars), size(font_path)))
-    print('  site/: %d bytes in all (engine %d, pictures %d)' % (
-        site_total, size(os.path.join(site, 'suirei-engine.wasm')), sum(size(p) for p in pngs.values())))
-    print('  suirei.html: %d bytes' % size(os.path.join(out, 'suirei.html')))
+    {'engine': engine, 'png': png, 'font': font, 'page': page}[args.step](args)
 
 
 if __name__ == '__main__':

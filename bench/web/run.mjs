@@ -11,7 +11,7 @@ import { spawnSync } from 'node:child_process';
 import { createServer } from 'node:http';
 import { cpus, loadavg } from 'node:os';
 import { existsSync, mkdirSync, readFileSync, readdirSync, statSync, writeFileSync } from 'node:fs';
-import { extname, join, normalize, resolve, sep } from 'node:path';
+import { dirname, extname, join, normalize, resolve, sep } from 'node:path';
 import { fileURLToPath, pathToFileURL } from 'node:url';
 import { gzipSync } from 'node:zlib';
 import { chromium } from 'playwright-core';
@@ -136,29 +136,11 @@ function sizeOf(dir) {
 }
 
 // The engine loop, natively and in WebAssembly, from the same sources with
-// the same optimisation.
+// the same optimisation: the native build's and the browser build's.
 function buildEngineBench() {
-  const out = join(work, 'engine');
-  mkdirSync(join(out, 'native'), { recursive: true });
-  mkdirSync(join(out, 'wasm'), { recursive: true });
-  const sources = [...readdirSync(join(root, 'engine')).filter((f) => f.endsWith('.cpp')).map((f) => join(root, 'engine', f)),
-    ...readdirSync(join(root, 'script')).filter((f) => f.endsWith('.cpp')).map((f) => join(root, 'script', f))];
-  const flags = ['-std=c++20', '-O2', '-DNDEBUG', `-I${join(root, 'engine')}`, `-I${join(root, 'script')}`];
-  const env = { ...process.env, NODE_PATH: `/usr/share/nodejs${process.env.NODE_PATH ? `:${process.env.NODE_PATH}` : ''}`, EMCC_SKIP_SANITY_CHECK: '1' };
-  const objs = { native: [], wasm: [] };
-  for (const src of sources) {
-    const name = src.slice(root.length + 1).replaceAll('/', '_');
-    for (const [kind, cxx, extra] of [['native', 'g++', ['-fconstexpr-ops-limit=1000000000']], ['wasm', 'em++', ['-fconstexpr-steps=1000000000']]]) {
-      const o = join(out, kind, `${name}.o`);
-      if (!existsSync(o) || statSync(o).mtimeMs < statSync(src).mtimeMs) run(cxx, [...flags, ...extra, '-c', src, '-o', o], { env });
-      objs[kind].push(o);
-    }
-  }
-  const loop = join(root, 'bench', 'web', 'engine.cpp');
-  run('g++', [...flags, loop, ...objs.native, '-o', join(out, 'engine-native')]);
-  run('em++', [...flags, loop, ...objs.wasm, '-o', join(out, 'engine-wasm.js'), '-sENVIRONMENT=node', '-sNODERAWFS=1',
-    '-sSINGLE_FILE=1', '-sEXIT_RUNTIME=1', '-sALLOW_MEMORY_GROWTH=1'], { env });
-  return { native: join(out, 'engine-native'), wasm: join(out, 'engine-wasm.js') };
+  run('cmake', ['--build', dirname(native), '--target', 'suirei_engine_loop']);
+  run('cmake', ['--build', web, '--target', 'suirei-engine-loop']);
+  return { native: join(native, 'suirei_engine_loop'), wasm: join(web, 'obj', 'suirei-engine-loop.js') };
 }
 
 // ── main ──

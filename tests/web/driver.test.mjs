@@ -53,3 +53,14 @@ test('the node driver refuses arguments as the native one', () => {
     assert.strictEqual(b.stderr.toString(), a.stderr.toString(), `${args}: usage text`);
   }
 });
+
+test('the node driver fails on a closed or full standard stream as the native one, with the same message', () => {
+  for (const redirect of ['<&-', '>&-', '>/dev/full', '< /']) {
+    const shell = (cmd) => spawnSync('bash', ['-c', `printf 'Command9\\nCommand9\\n' | ${cmd} ${redirect}`], { timeout: 60_000 });
+    const [a, b] = [shell(`'${nativePlay}'`), shell(`'${process.execPath}' '${nodePlay}'`)];
+    assert.strictEqual(a.status, 1, `${redirect}: the native driver fails`);
+    assert.strictEqual(b.status, a.status, `${redirect}: exit status`);
+    assert.strictEqual(b.stderr.toString(), a.stderr.toString(), `${redirect}: standard error`);
+    assert.ok(b.stdout.equals(a.stdout), `${redirect}: standard output`);
+  }
+});

@@ -3,10 +3,12 @@
 // corrupt; a browser without WebAssembly.
 import { after, before, describe, test } from 'node:test';
 import assert from 'node:assert/strict';
-import { readFileSync, readdirSync } from 'node:fs';
+import { spawnSync } from 'node:child_process';
+import { mkdtempSync, readFileSync, readdirSync, rmSync, writeFileSync } from 'node:fs';
+import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import {
-  fileUrl, launch, look, nativeRoute, open, replay, routesDir, serve, settle, singleFile, siteDir,
+  fileUrl, launch, look, nativeRoute, open, replay, rewritePng, root, routesDir, serve, settle, singleFile, siteDir, webDir,
 } from './harness.mjs';
 
 const main = nativeRoute(join(routesDir, 'main.txt'));
@@ -59,12 +61,16 @@ describe('the editions', () => {
       ['a later picture missing', later, null],
       ['a later picture not a picture at all', later, Buffer.from('this is not a picture\n'.repeat(40))],
       ['the opening picture cut short', opening, 'half'],
+      ['a later picture with one byte flipped in the middle', later, 'flip'],
+      // Whole and valid, with 100 MB of a private chunk of its own.
+      ['a later picture of 100 MB', later, 'huge'],
     ];
     for (const [name, file, body] of cases) {
       test(`${name} (${file}): the page says which file, and never shows a half-drawn window`, { timeout: 60_000 }, async () => {
         let replacement = body;
-        if (body === 'half') {
-          // Whatever form the site serves the picture in, its first half.
+        if (typeof body === 'string') {
+          // Whatever form the site serves the picture in: its first half, or
+          // all of it with the middle byte flipped.
           const found = [];
           const walk = (d) => {
             for (const e of readdirSync(d, { withFileTypes: true })) {
@@ -75,7 +81,10 @@ describe('the editions', () => {
           walk(siteDir);
           assert.strictEqual(found.length, 1, `the site holds ${file} once: ${found}`);
           const whole = readFileSync(found[0]);
-          replacement = whole.subarray(0, whole.length >> 1);
+          replacement = Buffer.from(whole);
+          if (body === 'half') replacement = replacement.subarray(0, whole.length >> 1);
+          else if (body === 'flip') replacement[whole.length >> 1] ^= 0xff;
+          else replacement = rewritePng(whole, (c) => [...c.slice(0, -1), { type: 'prVt', data: Buffer.alloc(100 << 20) }, c.at(-1)]);
         }
         const server = await serve(undefined, { [file]: replacement });
         const page = await browser.newPage({ viewport: { width: 800, height: 600 } });
@@ -96,6 +105,40 @@ describe('the editions', () => {
         }
       });
     }
+  });
+
+  test('every character the page can show is in its embedded font: the engine\'s texts and the page\'s own words', () => {
+    // The font inside the single file, read by fontTools.
+    const html = readFileSync(singleFile, 'utf8');
+    const table = JSON.parse(html.match(/<script type="application\/json" id="suirei-files">(.*?)<\/script>/s)[1]);
+    const dir = mkdtempSync(join(tmpdir(), 'suirei-font-'));
+    let cmap;
+    try {
+      const font = join(dir, 'font.woff2');
+      writeFileSync(font, Buffer.from(table.font.data, 'base64'));
+      const read = spawnSync('/usr/bin/python3', ['-c',
+        'import sys; from fontTools.ttLib import TTFont; print(" ".join(str(c) for c in TTFont(sys.argv[1]).getBestCmap()))', font],
+      { encoding: 'utf8', timeout: 60_000 });
+      assert.strictEqual(read.status, 0, read.stderr);
+      cmap = new Set(read.stdout.trim().split(' ').map((c) => String.fromCodePoint(Number(c))));
+    } finally {
+      rmSync(dir, { recursive: true, force: true });
+    }
+    // Every text the engine can put on the window, and the words the page
+    // writes itself (its messages, the offer to begin again): the text of its
+    // HTML and its scripts, comments aside.
+    const strings = spawnSync(process.execPath, [join(webDir, 'obj', 'suirei-strings.js')], { encoding: 'utf8', timeout: 60_000 });
+    assert.strictEqual(strings.status, 0, strings.stderr);
+    const pageDir = join(root, 'web', 'page');
+    const own = readdirSync(pageDir).map((f) => {
+      const text = readFileSync(join(pageDir, f), 'utf8');
+      if (f.endsWith('.html')) return text.replace(/<!--.*?-->/gs, '').replace(/<[^>]*>/g, '');
+      if (f.endsWith('.js')) return text.replace(/\/\*.*?\*\//gs, '').replace(/^\s*\/\/.*$/gm, '').replace(/\s\/\/\s.*$/gm, '');
+      return '';
+    });
+    const shown = new Set([...strings.stdout, ...own.join('')].filter((c) => !/\s/.test(c)));
+    const missing = [...shown].filter((c) => !cmap.has(c));
+    assert.deepStrictEqual(missing, [], 'characters the font lacks');
   });
 
   test('a browser without WebAssembly gets a clear message', { timeout: 60_000 }, async () => {

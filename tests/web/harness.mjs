@@ -102,8 +102,8 @@ export async function open(page, url) {
 
 // A static server for build-web/site (or another folder) on 127.0.0.1 and a
 // free port. `replace` maps a file's base name without extension (say
-// "kuron") to null, to answer 404 for it, or to a Buffer served in its place.
-// Returns { url, close, requests }.
+// "kuron") to null, to answer 404 for it, to HOLD, never to answer it, or to
+// a Buffer served in its place. Returns { url, close, requests }.
 const TYPES = {
   '.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.mjs': 'text/javascript',
   '.wasm': 'application/wasm', '.css': 'text/css', '.json': 'application/json',
@@ -111,6 +111,8 @@ const TYPES = {
   '.ttf': 'font/ttf', '.otf': 'font/otf', '.svg': 'image/svg+xml', '.txt': 'text/plain; charset=utf-8',
   '.ico': 'image/x-icon',
 };
+
+export const HOLD = Symbol('hold');
 
 export function serve(dir = siteDir, replace = {}) {
   const base = resolve(dir);
@@ -125,6 +127,7 @@ export function serve(dir = siteDir, replace = {}) {
     const stem = name.replace(/\.[^.]*$/, '');
     const headers = { 'content-type': TYPES[extname(file)] ?? 'application/octet-stream', 'cache-control': 'no-store' };
     if (Object.hasOwn(replace, stem)) {
+      if (replace[stem] === HOLD) return;  // the connection stays open, unanswered
       if (replace[stem] === null) { res.writeHead(404, { 'content-type': 'text/plain' }).end('not found'); return; }
       res.writeHead(200, headers).end(replace[stem]);
       return;
@@ -146,6 +149,35 @@ export function serve(dir = siteDir, replace = {}) {
 }
 
 export const fileUrl = (path) => pathToFileURL(path).href;
+
+// A PNG file rewritten: `edit` takes its chunks ({ type, data }, in order)
+// and returns the chunks to write, each of which gets its right checksum.
+const CRC = Array.from({ length: 256 }, (_, n) => {
+  let c = n;
+  for (let k = 0; k < 8; k++) c = c & 1 ? 0xedb88320 ^ (c >>> 1) : c >>> 1;
+  return c >>> 0;
+});
+export function rewritePng(png, edit) {
+  const chunks = [];
+  for (let at = 8; at < png.length;) {
+    const length = png.readUInt32BE(at);
+    chunks.push({ type: png.toString('latin1', at + 4, at + 8), data: png.subarray(at + 8, at + 8 + length) });
+    at += 12 + length;
+  }
+  const out = [png.subarray(0, 8)];
+  for (const { type, data } of edit(chunks)) {
+    const head = Buffer.alloc(8);
+    head.writeUInt32BE(data.length);
+    head.write(type, 4, 'latin1');
+    let c = 0xffffffff;
+    for (const b of head.subarray(4)) c = CRC[(c ^ b) & 0xff] ^ (c >>> 8);
+    for (const b of data) c = CRC[(c ^ b) & 0xff] ^ (c >>> 8);
+    const tail = Buffer.alloc(4);
+    tail.writeUInt32BE((c ^ 0xffffffff) >>> 0);
+    out.push(head, data, tail);
+  }
+  return Buffer.concat(out);
+}
 
 // Clicks one button the way a player does (a real mouse click on it, which
 // fails if the button is covered or not on screen) and waits for the page to

@@ -71,8 +71,8 @@ describe('the page', () => {
     await server?.close();
   });
 
-  async function at(lines, clicks) {
-    const page = await browser.newPage({ viewport: { width: 477, height: 284 } });
+  async function at(lines, clicks, viewport = { width: 477, height: 284 }) {
+    const page = await browser.newPage({ viewport });
     await open(page, `${server.url}?scale=1`);
     await fastForward(page, clicksOf(lines).slice(0, clicks));
     assert.deepStrictEqual(seen(await look(page)), expected(lines[clicks]), `after ${clicks} clicks`);
@@ -95,7 +95,15 @@ describe('the page', () => {
       const during = await look(page);
       assert.strictEqual(during.game, 'playing');
       for (const id of new Set([...during.visible, 'Command1', 'Command12'])) await page.mouse.click(...CENTRE[id]);
-      for (const key of ['Space', 'Enter', 'Tab', 'Space', 'Tab', 'Enter']) await page.keyboard.press(key);
+      // The browser's own shortcuts pass: they reach the page's listeners
+      // unhandled, where the game's keys do not.
+      await page.evaluate(() => {
+        window.__keys = [];
+        addEventListener('keydown', (e) => { if (!e.defaultPrevented) window.__keys.push(e.key); });
+      });
+      for (const key of ['Space', 'Enter', 'Tab', 'Space', 'Control+r', 'Tab', 'Control+w', 'Enter']) await page.keyboard.press(key);
+      assert.deepStrictEqual(await page.evaluate(() => window.__keys.filter((k) => k !== 'Control')), ['r', 'w'],
+        'the keys that passed during the strike');
       // A press on 終了 that began during the frames and ends after them is
       // no click either.
       await page.mouse.move(...CENTRE.Command12);
@@ -193,15 +201,25 @@ describe('the page', () => {
       // Restart stands outside the window and begins again at the opening page.
       const restart = page.locator('#restart');
       assert.ok(await restart.isVisible(), '#restart is shown');
-      const r = await restart.boundingBox();
-      const apart = r.x >= form.x + form.width || r.x + r.width <= form.x || r.y >= form.y + form.height || r.y + r.height <= form.y;
-      assert.ok(apart, `#restart ${JSON.stringify(r)} stands outside the window ${JSON.stringify(form)}`);
-      await restart.click({ timeout: STEP_MS });
-      await page.waitForFunction(() => document.documentElement.dataset.game === 'ready', null, { timeout: 15_000 });
-      assert.deepStrictEqual(seen(await look(page)), expected(main[0]), 'the opening page again');
-      await page.click(`#${main[1].click}`, { timeout: STEP_MS });
-      await settle(page);
-      assert.deepStrictEqual(seen(await look(page)), expected(main[1]), 'and the story plays again');
+      // (Both as they stand now: at 1:1 the page scrolls to the offer.)
+      const [r, w] = [await restart.boundingBox(), await page.locator('#Form6').boundingBox()];
+      const apart = r.x >= w.x + w.width || r.x + r.width <= w.x || r.y >= w.y + w.height || r.y + r.height <= w.y;
+      assert.ok(apart, `#restart ${JSON.stringify(r)} stands outside the window ${JSON.stringify(w)}`);
+      // Enter on the offer begins again (the Tabs above took the focus
+      // away), and so does Space: after 終了 the offer has the focus.
+      await restart.focus();
+      for (const key of ['Enter', 'Space']) {
+        if (key === 'Space') {
+          await page.click('#Command12', { timeout: STEP_MS });
+          await settle(page);
+        }
+        await page.keyboard.press(key);
+        await settle(page);
+        assert.deepStrictEqual(seen(await look(page)), expected(main[0]), `${key} on the offer: the opening page again`);
+        await page.click(`#${main[1].click}`, { timeout: STEP_MS });
+        await settle(page);
+        assert.deepStrictEqual(seen(await look(page)), expected(main[1]), `${key} on the offer: and the story plays again`);
+      }
     } finally {
       await page.close();
     }
@@ -230,6 +248,81 @@ describe('the page', () => {
         await page.click(`#${main[1].click}`, { timeout: STEP_MS });
         await settle(page);
         assert.deepStrictEqual(seen(await look(page)), expected(main[1]), `${at}: a click on the scaled window`);
+      } finally {
+        await page.close();
+      }
+    }
+  });
+
+  test('Space reads the story on: held Enter turns one page, Space on 話す hands the focus to 相手が話す, and a click on the text, the picture or the page around keeps Space reading', { timeout: 60_000 }, async () => {
+    const page = await at(main, 0, { width: 800, height: 600 });
+    const focused = () => page.evaluate(() => document.activeElement?.id ?? null);
+    const step = async (k, how) => {
+      await settle(page);
+      assert.deepStrictEqual(seen(await look(page)), expected(main[k]), `${how}: page ${k}`);
+    };
+    try {
+      await page.focus('#Command9');
+      for (let i = 0; i < 4; i++) await page.keyboard.down('Enter');  // the key repeats
+      await page.keyboard.up('Enter');
+      await step(1, 'Enter held down');
+      for (let k = 2; k <= 4; k++) {
+        await page.keyboard.press('Space');
+        await step(k, 'Space');
+      }
+      assert.strictEqual(await focused(), 'Command1', 'Read on hid itself: the focus is on 話す');
+      await page.keyboard.press('Space');
+      await step(5, 'Space on 話す');
+      assert.strictEqual(await focused(), 'Command2', 'the focus is on 相手が話す, whose turn it is');
+      // Clicks off the buttons: the text box, the picture, the page beside
+      // the window.
+      for (const [k, where] of [[6, '#T1'], [7, '#P1'], [8, [700, 500]]]) {
+        if (typeof where === 'string') await page.click(where, { timeout: STEP_MS });
+        else await page.mouse.click(...where);
+        await page.keyboard.press('Space');
+        await step(k, `Space after a click on ${where}`);
+      }
+    } finally {
+      await page.close();
+    }
+  });
+
+  test('in a view of 100 × 60 the window can be scrolled to and played, and after 終了 the offer to begin again is in view', { timeout: 60_000 }, async () => {
+    const view = { width: 100, height: 60 };
+    // The part of an element inside the view, or null.
+    const inView = async (selector) => {
+      const b = await page.locator(selector).boundingBox();
+      const [x0, y0] = [Math.max(b.x, 0), Math.max(b.y, 0)];
+      const [x1, y1] = [Math.min(b.x + b.width, view.width), Math.min(b.y + b.height, view.height)];
+      return x1 - x0 >= 1 && y1 - y0 >= 1 ? [(x0 + x1) / 2, (y0 + y1) / 2] : null;
+    };
+    let page;
+    for (const query of ['?scale=1', '']) {
+      page = await browser.newPage({ viewport: view });
+      try {
+        await open(page, server.url + query);
+        // The player scrolls with the mouse wheel until the button shows,
+        // then clicks it where it stands.
+        for (const [k, id] of [[1, main[1].click], [null, 'Command12']]) {
+          let at = await inView(`#${id}`);
+          for (let i = 0; !at && i < 20; i++) {
+            const b = await page.locator(`#${id}`).boundingBox();
+            await page.mouse.move(50, 30);
+            await page.mouse.wheel(b.x > view.width ? 40 : 0, b.y > view.height ? 40 : 0);
+            await page.waitForTimeout(50);
+            at = await inView(`#${id}`);
+          }
+          assert.ok(at, `${query}: ${id} can be scrolled into the view`);
+          await page.mouse.click(...at);
+          await settle(page);
+          if (k) assert.deepStrictEqual(seen(await look(page)), expected(main[k]), `${query}: ${id} clicked`);
+        }
+        assert.strictEqual((await look(page)).game, 'ended');
+        const offer = await inView('#restart');
+        assert.ok(offer, `${query}: the offer to begin again is in the view`);
+        await page.mouse.click(...offer);
+        await settle(page);
+        assert.deepStrictEqual(seen(await look(page)), expected(main[0]), `${query}: a new game`);
       } finally {
         await page.close();
       }

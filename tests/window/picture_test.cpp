@@ -47,7 +47,12 @@ struct Kind {
     const char* name;
     QByteArray whole;
     int cut;  // bytes of pixel data a cut-short copy lacks
+    QSize size{4, 2};
 };
+
+QByteArray os2_header(int width, int height, int bits) {
+    return le32(12) + le16(width) + le16(height) + le16(1) + le16(bits);
+}
 
 std::vector<Kind> kinds() {
     // 4 × 2 pixels each, rows padded to whole words.
@@ -55,6 +60,8 @@ std::vector<Kind> kinds() {
     QByteArray rle8;  // a run, a row end, three literal pixels and one more, the end
     rle8 += QByteArray("\x04\x01\x00\x00", 4);
     rle8 += QByteArray("\x00\x03\x01\x02\x01\x00\x01\x02\x00\x01", 10);
+    // Some writers end the code with the last row's end and no end mark.
+    QByteArray rle8_rows = rle8.left(rle8.size() - 2) + QByteArray("\x00\x00", 2);
     QByteArray rle4;
     rle4 += QByteArray("\x04\x12\x00\x00", 4);
     rle4 += QByteArray("\x00\x04\x12\x21\x00\x01", 6);
@@ -65,9 +72,16 @@ std::vector<Kind> kinds() {
         {"RLE8", file(windows_header(4, 2, 8, 1, rle8.size(), 4) + palette(4, 4), rle8), 4},
         {"RLE4", file(windows_header(4, 2, 4, 2, rle4.size(), 4) + palette(4, 4), rle4), 2},
         {"bit fields, 16 bits", file(windows_header(4, 2, 16, 3, 16) + masks565, QByteArray(16, '\x33')), 6},
-        {"OS/2 core header, 24 bits", file(le32(12) + le16(4) + le16(2) + le16(1) + le16(24), rows24), 7},
-        {"OS/2 core header, 8 bits",
-         file(le32(12) + le16(4) + le16(2) + le16(1) + le16(8) + palette(256, 3), QByteArray(8, '\x02')), 1},
+        {"OS/2 core header, 24 bits", file(os2_header(4, 2, 24), rows24), 7},
+        {"OS/2 core header, 8 bits", file(os2_header(4, 2, 8) + palette(256, 3), QByteArray(8, '\x02')), 1},
+        {"RLE8 ending with the last row's end", file(windows_header(4, 2, 8, 1, rle8_rows.size(), 4) + palette(4, 4), rle8_rows), 2},
+        // Rows whose pixels do not fill a whole word, cut short by less than
+        // their padding: 3 pixels take 9 bytes of a 12-byte row, a scene's 145
+        // take 435 of 436.
+        {"3 pixels wide, 24 bits", file(windows_header(3, 2, 24, 0, 24), QByteArray(24, '\x30')), 2, {3, 2}},
+        {"3 pixels wide, 8 bits", file(windows_header(3, 2, 8, 0, 8, 4) + palette(4, 4), QByteArray(8, '\x01')), 1, {3, 2}},
+        {"145 pixels wide, 24 bits", file(windows_header(145, 2, 24, 0, 872), QByteArray(872, '\x40')), 1, {145, 2}},
+        {"OS/2 core header, 3 pixels wide", file(os2_header(3, 2, 24), QByteArray(24, '\x50')), 3, {3, 2}},
     };
 }
 
@@ -85,10 +99,10 @@ struct Pictures : ::testing::Test {
         ASSERT_EQ(f.write(bytes), bytes.size());
     }
     // The detail of the refusal, or "" when the picture loads.
-    std::string refusal() {
+    std::string refusal(QSize size = {4, 2}) {
         try {
             const QImage image = readPicture(QStringLiteral("kou.bmp"));
-            EXPECT_EQ(image.size(), QSize(4, 2));
+            EXPECT_EQ(image.size(), size);
             return {};
         } catch (const PictureError& e) {
             EXPECT_TRUE(e.message().contains(QStringLiteral("kou.bmp"))) << e.what();
@@ -105,18 +119,26 @@ TEST_F(Pictures, EveryKindIsJudgedByItsPixelsNotByTheSizeInItsHeader) {
         SCOPED_TRACE(k.name);
         const qint64 size = k.whole.size();
         write(k.whole);
-        EXPECT_EQ(refusal(), "");
+        EXPECT_EQ(refusal(k.size), "");
         // Some programs write the size wrong, or not at all.
         write(with_size_field(k.whole, size + 2));
-        EXPECT_EQ(refusal(), "") << "a whole bitmap whose size field is 2 bytes too large";
+        EXPECT_EQ(refusal(k.size), "") << "a whole bitmap whose size field is 2 bytes too large";
         write(with_size_field(k.whole, 0));
-        EXPECT_EQ(refusal(), "") << "a whole bitmap whose size field is 0";
+        EXPECT_EQ(refusal(k.size), "") << "a whole bitmap whose size field is 0";
         // Cut short, with a size field that does not give it away.
         for (qint64 field : {qint64{0}, size - k.cut}) {
             write(with_size_field(k.whole.left(size - k.cut), field));
-            EXPECT_NE(refusal().find("truncated"), std::string::npos) << "cut short, size field " << field;
+            EXPECT_NE(refusal(k.size).find("truncated"), std::string::npos) << "cut short, size field " << field;
         }
     }
+}
+
+TEST_F(Pictures, AFileCutInsideItsHeaderIsCutShort) {
+    // The 12-byte OS/2 header ends at byte 26, the 40-byte Windows one at 54.
+    write(kinds()[5].whole.left(20));
+    EXPECT_EQ(refusal(), "truncated: 20 of 26 bytes)");
+    write(kinds()[0].whole.left(40));
+    EXPECT_EQ(refusal(), "truncated: 40 of 54 bytes)");
 }
 
 TEST_F(Pictures, AFileFarLargerThanAnyPictureIsRefusedBeforeItIsRead) {
@@ -132,6 +154,7 @@ TEST_F(Pictures, AFileFarLargerThanAnyPictureIsRefusedBeforeItIsRead) {
     }
     // The limit itself is still a picture, if a silly one.
     write(kinds()[0].whole);
+    ASSERT_TRUE(QFile::resize(folder.path(QStringLiteral("kou.bmp")), kMaxPictureBytes));
     EXPECT_EQ(refusal(), "");
 }
 

@@ -2,6 +2,7 @@
 #include <map>
 #include <set>
 #include <sstream>
+#include <tuple>
 
 #include "graph.hpp"
 #include "route_map.hpp"
@@ -83,7 +84,8 @@ public:
         struct Arrow {
             std::string from, to;
             int style;  // 0 plain, 1 wrong place, 2 answer to a choice
-            auto operator<=>(const Arrow&) const = default;
+            // (Spelled out: the browser build's library has no <=> for strings.)
+            bool operator<(const Arrow& o) const { return std::tie(from, to, style) < std::tie(o.from, o.to, o.style); }
         };
         std::map<Arrow, std::vector<std::string>> arrows;
         std::vector<Arrow> order;

@@ -1,0 +1,167 @@
+// Files that arrive wrong or not at all, and a server that goes away: a
+// picture whose every chunk and checksum is right but whose pixels do not
+// decode, a file the server never answers, a single file cut short, and a new
+// game after the server has gone. The page names the file at fault and never
+// hangs; a new game needs no network.
+import { after, before, describe, test } from 'node:test';
+import assert from 'node:assert/strict';
+import { mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import { join } from 'node:path';
+import {
+  HOLD, STEP_MS, expected, fileUrl, launch, look, nativeRoute, open, rewritePng, routesDir, seen, serve, settle, singleFile,
+  siteDir,
+} from './harness.mjs';
+
+const main = nativeRoute(join(routesDir, 'main.txt'));
+const stem = (file) => file.replace(/\.[^.]*$/, '');
+const opening = stem(main[0].picture);
+// The first click that shows another picture, and that picture.
+const first = main.findIndex((l) => l.picture !== main[0].picture);
+const later = stem(main[first].picture);
+
+// A PNG with the data of its pixel chunks (IDAT, all of them as one stream)
+// changed by `change`, every checksum right.
+const withPixelData = (png, change) => rewritePng(png, (chunks) => {
+  const data = change(Buffer.concat(chunks.filter((c) => c.type === 'IDAT').map((c) => c.data)));
+  const at = chunks.findIndex((c) => c.type === 'IDAT');
+  return [...chunks.slice(0, at), { type: 'IDAT', data }, ...chunks.filter((c, i) => i > at && c.type !== 'IDAT')];
+});
+const picture = (name) => readFileSync(join(siteDir, 'pictures', `${name}.png`));
+
+// Clicks along the main route from where the page stands, `count` clicks at
+// most, while it takes them.
+async function play(page, count) {
+  for (let k = 1; k <= count && (await look(page)).game === 'ready'; k++) {
+    await page.evaluate((id) => document.getElementById(id).click(), main[k].click);
+    await settle(page);
+  }
+}
+
+async function assertFailed(page, names) {
+  const now = await look(page);
+  assert.strictEqual(now.game, 'error', 'the page has stopped');
+  assert.ok(!(await page.locator('#Form6').isVisible()), 'the window is hidden');
+  const text = await page.locator('#message').innerText();
+  assert.match(text, names, `#message names the fault: ${JSON.stringify(text)}`);
+}
+
+describe('file faults', () => {
+  let browser;
+  before(async () => { browser = await launch(); });
+  after(async () => { await browser?.close(); });
+
+  test('a picture whose chunks and checksums are right but whose pixels do not decode stops the game, naming it', { timeout: 120_000 }, async () => {
+    let seed = 7;
+    const garbage = (data) => data.map(() => { seed = (seed * 1103515245 + 12345) >>> 0; return seed >>> 24; });
+    const scrambled = (data) => Buffer.concat([data.subarray(0, data.length >> 1), Buffer.from(data.subarray(data.length >> 1)).reverse()]);
+    for (const [name, file, change] of [['garbage pixel data', opening, garbage], ['the second half scrambled', later, scrambled]]) {
+      const server = await serve(undefined, { [file]: withPixelData(picture(file), change) });
+      const page = await browser.newPage({ viewport: { width: 800, height: 600 } });
+      try {
+        await open(page, server.url);
+        await play(page, first);
+        await assertFailed(page, new RegExp(`${file}.*壊れて`));
+      } catch (e) {
+        e.message = `${name} in ${file}: ${e.message}`;
+        throw e;
+      } finally {
+        await page.close();
+        await server.close();
+      }
+    }
+  });
+
+  test('a file the server never answers stops the page after its time limit, naming the file', { timeout: 120_000 }, async () => {
+    // The opening picture and the engine before the window is up; a later
+    // picture on the click that needs it. The page's clock is hurried past
+    // the limit once the file has been asked for.
+    for (const [file, clicks] of [[opening, 0], ['suirei-engine', 0], [later, first]]) {
+      const server = await serve(undefined, { [file]: HOLD });
+      const context = await browser.newContext({ viewport: { width: 800, height: 600 } });
+      const page = await context.newPage();
+      try {
+        await page.clock.install();
+        await page.goto(server.url, { timeout: 15_000 });
+        if (clicks) {
+          await settle(page, 15_000);
+          await play(page, clicks - 1);
+          await page.evaluate((id) => document.getElementById(id).click(), main[clicks].click);
+        }
+        for (const t0 = Date.now(); !server.requests.some((r) => stem(r.split('/').pop()) === file);) {
+          assert.ok(Date.now() - t0 < STEP_MS, `the page asked for ${file}`);
+          await new Promise((ok) => setTimeout(ok, 20));
+        }
+        assert.strictEqual((await look(page)).game, clicks ? 'playing' : 'loading', `waiting for ${file}`);
+        await page.clock.fastForward('01:00');
+        await settle(page);
+        await assertFailed(page, new RegExp(`${file}.*届きません`));
+      } finally {
+        await context.close();
+        await server.close();
+      }
+    }
+  });
+
+  test('「はじめから遊ぶ」 begins a new game with no network: the server has gone away', { timeout: 120_000 }, async () => {
+    const server = await serve();
+    const page = await browser.newPage({ viewport: { width: 800, height: 600 } });
+    try {
+      await open(page, server.url);
+      // Every picture is in before the server goes.
+      await page.waitForFunction(
+        () => performance.getEntriesByType('resource').filter((e) => e.name.endsWith('.png')).length === 18,
+        null, { timeout: 15_000 });
+      await play(page, 3);
+      await server.close();
+      const url = page.url();
+      await page.click('#Command12', { timeout: STEP_MS });
+      await settle(page);
+      await page.click('#restart', { timeout: STEP_MS });
+      await settle(page);
+      assert.strictEqual(page.url(), url, 'no new page was loaded');
+      assert.deepStrictEqual(seen(await look(page)), expected(main[0]), 'the opening page');
+      await play(page, first);
+      assert.deepStrictEqual(seen(await look(page)), expected(main[first]), 'and the story plays again');
+    } finally {
+      await page.close();
+    }
+  });
+
+  test('a single file cut short says that it is incomplete, wherever it was cut', { timeout: 120_000 }, async () => {
+    const whole = readFileSync(singleFile, 'utf8');
+    const mark = (text, from = 0) => {
+      const at = whole.indexOf(text, from);
+      assert.ok(at > 0, `suirei.html holds ${text}`);
+      return at;
+    };
+    const files = mark('id="suirei-files"');
+    const game = mark('<script type="module">', files);
+    const cuts = {
+      'in the style sheet': mark('<style>') + 200,
+      'among the pictures': files + ((game - files) >> 1),
+      'in the game\'s script': game + 5000,
+      'in the font licence': mark('IPA Font License Agreement', game) + 100,
+    };
+    const dir = mkdtempSync(join(tmpdir(), 'suirei-cut-'));
+    try {
+      for (const [where, at] of Object.entries(cuts)) {
+        const path = join(dir, 'suirei.html');
+        writeFileSync(path, Buffer.from(whole).subarray(0, Buffer.byteLength(whole.slice(0, at))));
+        const page = await browser.newPage({ viewport: { width: 800, height: 600 } });
+        try {
+          await page.goto(fileUrl(path), { timeout: 15_000 });
+          await settle(page, 15_000);
+          await assertFailed(page, /suirei\.html.*途中で切れて/);
+        } catch (e) {
+          e.message = `cut ${where}: ${e.message}`;
+          throw e;
+        } finally {
+          await page.close();
+        }
+      }
+    } finally {
+      rmSync(dir, { recursive: true, force: true });
+    }
+  });
+});

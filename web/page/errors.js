@@ -1,0 +1,142 @@
+// Every way the game can fail in the browser, one kind each, with what the
+// player reads about it. The page never shows a window it cannot finish: it
+// hides the window and says what went wrong, naming the file at fault.
+
+// A file of the game as the player may have to look for it: the scene
+// picture kou.bmp, kept on a site as pictures/kou.png, say.
+export class GameFile {
+  constructor(kind, name, url = null) {
+    this.kind = kind;  // 'picture', 'engine' or 'font'
+    this.name = name;
+    this.url = url;    // null inside the single file
+  }
+
+  get label() {
+    const where = this.url && this.url !== this.name ? `（${this.url}）` : '';
+    if (this.kind === 'picture') return `場面の絵「${this.name}」${where}`;
+    if (this.kind === 'engine') return `ゲームの本体「${this.name}」${where}`;
+    return `文字の書体「${this.name}」${where}`;
+  }
+}
+
+const PUT_BACK = 'ゲームのファイルをもう一度置き直してください。';
+
+export class GameFailure extends Error {
+  // What the player reads.
+  get explanation() { return this.message; }
+}
+
+// The file is not there (or the server said no).
+export class FileMissing extends GameFailure {
+  constructor(file, status = null) {
+    super(`${file.name}: ${status ?? 'no answer'}`);
+    this.file = file;
+    this.status = status;
+  }
+
+  get explanation() {
+    const why = this.status ? `（サーバーの答え: ${this.status}）` : '';
+    return `${this.file.label}を読み込めませんでした${why}。\nファイルが見つかりません。${PUT_BACK}`;
+  }
+}
+
+// The server holds the file back: nothing arrived for too long.
+export class FileStalled extends GameFailure {
+  constructor(file, seconds) {
+    super(`${file.name}: nothing arrived for ${seconds} s`);
+    this.file = file;
+    this.seconds = seconds;
+  }
+
+  get explanation() {
+    return `${this.file.label}が${this.seconds}秒待っても届きません。\n` +
+      '通信かサーバーに問題があります。しばらくしてから、ページを読み込み直してください。';
+  }
+}
+
+// Far larger than any file of the game can be.
+export class FileTooLarge extends GameFailure {
+  constructor(file, limit) {
+    super(`${file.name}: more than ${limit} bytes`);
+    this.file = file;
+    this.limit = limit;
+  }
+
+  get explanation() {
+    return `${this.file.label}は大きすぎるため（${this.limit / 1024 / 1024} MiB を超えています）、読み込みません。\n${PUT_BACK}`;
+  }
+}
+
+// A scene picture that is not a whole PNG: cut short, or with pixels that do
+// not decode.
+export class PictureDamaged extends GameFailure {
+  constructor(file, why) {
+    super(`${file.name}: ${why}`);
+    this.file = file;
+  }
+
+  get explanation() {
+    return `${this.file.label}が壊れているため、表示できません。\n${PUT_BACK}`;
+  }
+}
+
+// The engine's code arrived but does not run.
+export class EngineBroken extends GameFailure {
+  constructor(file, cause) {
+    super(`${file.name}: ${cause?.message ?? cause}`, { cause });
+    this.file = file;
+  }
+
+  get explanation() {
+    return `${this.file.label}を動かせませんでした（${this.cause?.message ?? this.cause}）。\n${PUT_BACK}`;
+  }
+}
+
+// The engine refused what the page asked of it.
+export class EngineRefused extends GameFailure {
+  get explanation() {
+    return `ゲームの処理が止まりました（${this.message}）。ページを読み込み直してください。`;
+  }
+}
+
+export class NoWebAssembly extends GameFailure {
+  get explanation() {
+    return 'このブラウザーは WebAssembly に対応していないため、ゲームを動かせません。\n' +
+      'Chrome、Edge、Firefox、Safari などの新しいブラウザーで開いてください。';
+  }
+}
+
+// The site's page opened from disk: a browser reads no file beside it.
+export class SiteOpenedFromDisk extends GameFailure {
+  get explanation() {
+    return 'このページはウェブサーバーから開いてください（たとえば ./scripts/web で http://127.0.0.1:8000/ ）。\n' +
+      'ファイルを直接開いて遊ぶときは、一つのファイルにまとめた suirei.html を開いてください。';
+  }
+}
+
+// The page's own file was cut short on its way (a download or a copy that
+// stopped half-way).
+export class PageIncomplete extends GameFailure {
+  constructor(name) {
+    super(`${name} is cut short`);
+    this.page = name;
+  }
+
+  get explanation() {
+    return `このファイル（${this.page}）は途中で切れているため、ゲームを始められません。\n` +
+      'もう一度ダウンロードするか、コピーし直してください。';
+  }
+}
+
+// Anything else: a fault of the page itself.
+export class Unexpected extends GameFailure {
+  constructor(cause) {
+    super(String(cause?.message ?? cause), { cause });
+  }
+
+  get explanation() {
+    return `ゲームを続けられなくなりました（${this.message}）。ページを読み込み直してください。`;
+  }
+}
+
+export const asFailure = (e) => (e instanceof GameFailure ? e : new Unexpected(e));

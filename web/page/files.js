@@ -1,0 +1,77 @@
+// The game's files: the engine, the font and the scene pictures. The build
+// lists them in #suirei-files, each with its place on the site (url) or, in
+// the single file, its bytes (data, base64). A file on the site that stops
+// arriving, or that is far too large, fails with an error naming it; nothing
+// waits forever.
+import { FileMissing, FileStalled, FileTooLarge, GameFile } from './errors.js';
+
+// The longest wait for the next piece of a file.
+export const STALL_SECONDS = 15;
+// The desktop window refuses pictures over 64 MiB; no file of the page comes
+// near that either.
+export const MAX_BYTES = 64 * 1024 * 1024;
+
+export function fileTable() {
+  const table = document.getElementById('suirei-files');
+  return JSON.parse(table.textContent);
+}
+
+// One of the game's files, with its place in the table.
+export class Source extends GameFile {
+  constructor(kind, name, entry) {
+    super(kind, name, entry.url ?? null);
+    this.data = entry.data ?? null;
+  }
+
+  bytes() {
+    return this.data !== null ? Promise.resolve(base64Bytes(this.data)) : download(this);
+  }
+}
+
+function base64Bytes(text) {
+  const chars = atob(text);
+  const bytes = new Uint8Array(chars.length);
+  for (let i = 0; i < chars.length; i++) bytes[i] = chars.charCodeAt(i);
+  return bytes;
+}
+
+async function download(file) {
+  const abort = new AbortController();
+  let stalled = false;
+  let timer;
+  const wait = () => {
+    clearTimeout(timer);
+    timer = setTimeout(() => { stalled = true; abort.abort(); }, STALL_SECONDS * 1000);
+  };
+  wait();
+  try {
+    const response = await fetch(file.url, { signal: abort.signal });
+    if (!response.ok) throw new FileMissing(file, `${response.status} ${response.statusText}`.trim());
+    if (Number(response.headers.get('content-length')) > MAX_BYTES) throw new FileTooLarge(file, MAX_BYTES);
+    const reader = response.body.getReader();
+    const parts = [];
+    let size = 0;
+    for (;;) {
+      wait();
+      const { done, value } = await reader.read();
+      if (done) break;
+      size += value.length;
+      if (size > MAX_BYTES) throw new FileTooLarge(file, MAX_BYTES);
+      parts.push(value);
+    }
+    const bytes = new Uint8Array(size);
+    let at = 0;
+    for (const part of parts) {
+      bytes.set(part, at);
+      at += part.length;
+    }
+    return bytes;
+  } catch (e) {
+    if (stalled) throw new FileStalled(file, STALL_SECONDS);
+    if (e instanceof FileMissing || e instanceof FileTooLarge) throw e;
+    throw new FileMissing(file);
+  } finally {
+    clearTimeout(timer);
+    abort.abort();  // a refused file is not read on to its end
+  }
+}
