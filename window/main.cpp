@@ -4,15 +4,26 @@
 #include <QFileInfo>
 #include <QIcon>
 
+#include <cstdio>
+#include <memory>
+
 #include "form6.hpp"
 #include "stretches.hpp"
+#include "x11.hpp"
 
 int main(int argc, char** argv) {
+    // Without a display the toolkit would abort with a core dump.
+    auto display = std::make_unique<suirei::XDisplayCheck>(argc, argv);
+    if (const auto& problem = display->problem()) {
+        std::fprintf(stderr, "suirei: %s\n", problem->c_str());
+        return 1;
+    }
     QApplication app(argc, argv);
+    display.reset();
     QApplication::setApplicationName(QStringLiteral("suirei"));
     // Lets docks match the window to the installed desktop entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.suirei"));
-    QApplication::setFont(suirei::Form6::gameFont());
+    QApplication::setFont(suirei::gameFont());
 
     suirei::Form6 window(suirei::story());
     if (!window.Form_Load()) return 1;

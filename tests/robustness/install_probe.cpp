@@ -19,14 +19,14 @@
 #include <string>
 #include <system_error>
 
-#include "explore.hpp"
+#include "shortest_route.hpp"
 #include "form6.hpp"
 #include "stretches.hpp"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("suirei"));
-    QApplication::setFont(suirei::Form6::gameFont());
+    QApplication::setFont(suirei::gameFont());
     const std::string option = argc == 4 ? argv[2] : "";
     if (argc != 2 && !(argc == 4 && (option == "--remove-before-last" || option == "--remove-after-last"))) {
         std::fprintf(stderr, "usage: %s <picture> [--remove-before-last PATH | --remove-after-last PATH]\n", argv[0]);
@@ -53,10 +53,9 @@ int main(int argc, char** argv) {
         for (const suirei::Button& b : *route) {
             // A failed picture hides the window and ends the event loop with
             // the failure's status; nothing more is clicked.
-            if (!window.QWidget::isVisible()) return;
-            if (!window.isVisible(b)) {
-                std::fprintf(stderr, "probe: %s is hidden at state %d\n", std::string(suirei::name(b)).c_str(),
-                             window.story().state());
+            if (!window.isVisible()) return;
+            if (const auto refused = window.game().refusal(b)) {
+                std::fprintf(stderr, "probe: %s\n", refused->c_str());
                 QCoreApplication::exit(2);
                 return;
             }
@@ -65,7 +64,7 @@ int main(int argc, char** argv) {
             window.button(b)->click();
             if (last && option == "--remove-after-last") remove();
         }
-        if (!window.QWidget::isVisible()) return;
+        if (!window.isVisible()) return;
         // A strike the last click started plays out first.
         if (window.playingFrames()) {
             QObject::connect(&window, &suirei::Form6::framesPlayed, [&] {

@@ -285,8 +285,8 @@ Outcome shell(const ProgramFolder& folder, const QString& script) {
 
 // Folders a player may well put the game in: one named in Shift_JIS bytes,
 // as unzipping an archive made on a Japanese Windows machine leaves it, and
-// one deeper than the 4096 bytes a path may have. The game starts from both,
-// from somewhere else, and plays into the story.
+// folders deep in the file system. The game starts from them, from somewhere
+// else, and plays into the story.
 TEST(UnusualProgramFolder, ANameThatIsNotUtf8) {
     ProgramFolder folder;
     const Outcome o = shell(folder, QStringLiteral(
@@ -300,22 +300,38 @@ TEST(UnusualProgramFolder, ANameThatIsNotUtf8) {
     EXPECT_TRUE(o.out.startsWith(QStringLiteral("reached kou.bmp"))) << o.out.toStdString() << o.err.toStdString();
 }
 
-TEST(UnusualProgramFolder, APathLongerThan4096Bytes) {
-    ProgramFolder folder;
-    const Outcome o = shell(folder, QStringLiteral(
-        "top=$(mktemp -d); trap 'rm -rf \"$top\"' EXIT\n"
-        "cd \"$top\"\n"
-        "name=$(printf '%.0s翠' $(seq 60))\n"   // 180 bytes a folder
-        "for i in $(seq 25); do mkdir \"$name\"; cd \"$name\"; done\n"
-        "cp -a \"$1\" game\n"
-        "deep=$(pwd)\n"
-        "bytes=$(printf %s \"$deep\" | wc -c)\n"
-        "[ \"$bytes\" -gt 4096 ] || { echo \"only $bytes bytes deep\" >&2; exit 3; }\n"
-        "mkdir elsewhere; cd elsewhere\n"
-        "../game/suirei-install-probe kou.bmp\n"));
-    ASSERT_TRUE(o.finished);
-    EXPECT_EQ(o.status, 0) << o.err.toStdString();
-    EXPECT_TRUE(o.out.startsWith(QStringLiteral("reached kou.bmp"))) << o.out.toStdString() << o.err.toStdString();
+TEST(UnusualProgramFolder, AFolderOfAnyDepth) {
+    // Up to 4095 bytes, a path the kernel spells out whole, the program is
+    // started by its name on the PATH, as the installed launcher starts it;
+    // deeper than a path may be, by a shorter path from a folder nearby.
+    struct Case {
+        int folders;  // of 180 bytes each
+        int least, most;
+        const char* start;
+    };
+    const Case cases[] = {
+        {2, 257, 4095, "PATH=\"$deep:$PATH\" suirei-install-probe"},
+        {22, 257, 4095 - 21, "PATH=\"$deep:$PATH\" suirei-install-probe"},
+        {25, 4097, 1 << 20, "../game/suirei-install-probe"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.folders);
+        ProgramFolder folder;
+        const Outcome o = shell(folder, QStringLiteral(
+            "top=$(mktemp -d); trap 'rm -rf \"$top\"' EXIT\n"
+            "cd \"$top\"\n"
+            "name=$(printf '%.0s翠' $(seq 60))\n"
+            "for i in $(seq %1); do mkdir \"$name\"; cd \"$name\"; done\n"
+            "cp -a \"$1\" game\n"
+            "deep=$(pwd)/game\n"
+            "bytes=$(printf %s \"$deep\" | wc -c)\n"
+            "[ \"$bytes\" -ge %2 ] && [ \"$bytes\" -le %3 ] || { echo \"$bytes bytes deep\" >&2; exit 3; }\n"
+            "mkdir elsewhere; cd elsewhere\n"
+            "%4 kou.bmp\n").arg(c.folders).arg(c.least).arg(c.most).arg(QString::fromUtf8(c.start)));
+        ASSERT_TRUE(o.finished);
+        EXPECT_EQ(o.status, 0) << o.err.toStdString();
+        EXPECT_TRUE(o.out.startsWith(QStringLiteral("reached kou.bmp"))) << o.out.toStdString() << o.err.toStdString();
+    }
 }
 
 // Where the folder truly cannot be entered, the message names it, its bytes

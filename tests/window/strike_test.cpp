@@ -1,20 +1,25 @@
-// The strike at Iruka as the player sees it: the four frames and Iruka after
-// them reach the screen in order, each held the story's own time, with the
-// battle cry on the page; the player's clicks and keys meanwhile are dropped,
-// even those still queued when the last frame gives way.
+// The strike at Iruka on the real window, in the sanitizer build too: the
+// four frames and Iruka after them reach the screen in order, each held the
+// story's own time, with the battle cry on the page and Quit shown; the
+// player's clicks and keys meanwhile are dropped, even those still queued
+// when the last frame gives way; the next click plays no frame again;
+// closing the window during the frames ends the game; a frame that cannot be
+// shown while the frames play is reported with no input filter left under
+// the message.
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFile>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QTimer>
 #include <QWheelEvent>
 
-#include "explore.hpp"
 #include "form6.hpp"
 #include "scratch.hpp"
+#include "shortest_route.hpp"
 #include "stretches.hpp"
 
 namespace suirei {
@@ -29,19 +34,24 @@ void post_key(QWidget* to, int key) {
     QCoreApplication::postEvent(to, new QKeyEvent(QEvent::KeyRelease, key, Qt::NoModifier, QStringLiteral(" ")));
 }
 
-// One paint of the picture box: when, and what it showed.
+// One paint of the picture box: when, and what the window showed.
 struct Painted {
     qint64 ms;
     QString picture;
     QString page;
+    bool quit;  // 終了 on the screen
 };
 
-struct StrikeOnScreen : ::testing::Test {
+struct Strike : ::testing::Test {
     testing::ScratchPictures pictures;
     testing::TestWindow window{story()};
     QStringList failures;
     QElapsedTimer clock;
     std::vector<Painted> paints;
+    // The same story on a memory screen, one click ahead: what the window
+    // must show once the strike is over.
+    MemoryScreen expected_screen;
+    Story expected{expected_screen, story()};
 
     void SetUp() override {
         window.setFailureHandler([this](const QString& m) { failures << m; });
@@ -49,11 +59,16 @@ struct StrikeOnScreen : ::testing::Test {
         window.show();
         const auto route = testing::shortest_route(story(), testing::reaches_state(230));
         ASSERT_TRUE(route.has_value());
+        expected.Form_Load();
         for (Button b : *route) {
-            ASSERT_TRUE(window.isVisible(b)) << name(b);
+            ASSERT_TRUE(window.button(b)->isVisibleTo(&window)) << name(b) << " at state " << window.story().state();
             window.button(b)->click();
+            expected.click(b);
         }
         ASSERT_EQ(window.story().state(), 230);
+        ASSERT_TRUE(window.button(Command11)->isVisibleTo(&window));
+        expected.click(Command11);
+        ASSERT_EQ(expected.state(), 231);
         clock.start();
         window.P1()->installEventFilter(&recorder);
     }
@@ -64,12 +79,13 @@ struct StrikeOnScreen : ::testing::Test {
     std::function<void(const Painted&)> on_paint;
 
     struct Recorder : QObject {
-        StrikeOnScreen* test;
-        explicit Recorder(StrikeOnScreen* t) : test(t) {}
+        Strike* test;
+        explicit Recorder(Strike* t) : test(t) {}
         bool eventFilter(QObject*, QEvent* e) override {
             if (e->type() == QEvent::Paint) {
-                const Painted p{test->clock.elapsed(), test->window.pictureFile(),
-                                test->window.T1()->toPlainText()};
+                testing::TestWindow& w = test->window;
+                const Painted p{test->clock.elapsed(), w.pictureFile(), w.T1()->toPlainText(),
+                                w.button(Command12)->isVisibleTo(&w)};
                 test->paints.push_back(p);
                 if (test->on_paint) test->on_paint(p);
             }
@@ -86,9 +102,23 @@ struct StrikeOnScreen : ::testing::Test {
         }
         return firsts;
     }
+
+    // The story as the click left it; the screen shows it too unless the
+    // window was closed before the frames were over.
+    void expect_as_after_the_strike(bool shown = true) {
+        EXPECT_EQ(window.story().memory(), expected.memory());
+        if (shown) {
+            EXPECT_EQ(window.pictureFile(), QStringLiteral("iru.bmp"));
+            for (Button b : kAllButtons)
+                EXPECT_EQ(window.button(b)->isVisibleTo(&window), expected_screen.isVisible(b)) << name(b);
+            const QString page = qs(expected_screen.text()).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+            EXPECT_EQ(window.T1()->toPlainText().toStdString(), page.toStdString());
+        }
+        EXPECT_TRUE(failures.isEmpty()) << failures.join(QLatin1Char('\n')).toStdString();
+    }
 };
 
-TEST_F(StrikeOnScreen, FramesReachTheScreenInOrderEachHeldTheStorysTime) {
+TEST_F(Strike, FramesReachTheScreenInOrderEachHeldTheStorysTime) {
     window.button(Command11)->click();
     EXPECT_EQ(window.story().state(), 231) << "the click itself does not wait for the frames";
     ASSERT_TRUE(wait_for_the_strike());
@@ -102,22 +132,30 @@ TEST_F(StrikeOnScreen, FramesReachTheScreenInOrderEachHeldTheStorysTime) {
     // firing early on a coarse clock, a tenth of it would be a flash.
     for (std::size_t i = 0; i + 1 < firsts.size(); ++i)
         EXPECT_GE(firsts[i + 1].ms - firsts[i].ms, 190) << firsts[i].picture.toStdString() << " was held too briefly";
-    for (std::size_t i = 0; i < 4; ++i)
+    for (std::size_t i = 0; i < 4; ++i) {
         EXPECT_TRUE(firsts[i].page.contains(QStringLiteral("入鹿、覚悟せよ！")))
             << "the battle cry is on the page with " << firsts[i].picture.toStdString() << ": "
             << firsts[i].page.toStdString();
+        EXPECT_TRUE(firsts[i].quit) << "終了 is gone from the screen with " << firsts[i].picture.toStdString();
+    }
     EXPECT_TRUE(firsts.back().page.trimmed().isEmpty()) << firsts.back().page.toStdString();
 
     // What the click left: Iruka, the empty page and Talk, nothing else of
     // the story's buttons; the picture is the one P1 shows.
-    EXPECT_EQ(window.pictureFile(), QStringLiteral("iru.bmp"));
+    expect_as_after_the_strike();
     EXPECT_TRUE(window.button(Command1)->isVisibleTo(&window));
-    EXPECT_FALSE(window.button(Command11)->isVisibleTo(&window));
-    EXPECT_FALSE(window.button(Command3)->isVisibleTo(&window));
-    EXPECT_TRUE(window.text().empty());
+
+    // The next click moves the story on and plays no frame again.
+    const std::size_t before = paints.size();
+    window.button(Command1)->click();
+    EXPECT_FALSE(window.playingFrames()) << "the click after the strike plays frames";
+    testing::wait_until([] { return false; }, 300ms);
+    EXPECT_EQ(window.story().state(), 232);
+    for (std::size_t i = before; i < paints.size(); ++i)
+        EXPECT_FALSE(paints[i].picture.startsWith(QStringLiteral("an"))) << paints[i].picture.toStdString();
 }
 
-TEST_F(StrikeOnScreen, ThePlayersInputDuringTheFramesIsDropped) {
+TEST_F(Strike, ThePlayersInputDuringTheFramesIsDropped) {
     // Quit is on screen all through the strike, and Talk appears under the
     // cursor as the last frame gives way to Iruka: a click on either that got
     // through would end the game or run the story on a page.
@@ -153,9 +191,9 @@ TEST_F(StrikeOnScreen, ThePlayersInputDuringTheFramesIsDropped) {
     for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
 
     EXPECT_FALSE(pressed) << "a button was pressed during the strike";
-    EXPECT_TRUE(window.QWidget::isVisible()) << "a click on Quit got through";
+    EXPECT_TRUE(window.isVisible()) << "a click on Quit got through";
     EXPECT_EQ(window.story().state(), 231) << "a click on Talk got through";
-    EXPECT_TRUE(failures.isEmpty()) << failures.join(QLatin1Char('\n')).toStdString();
+    expect_as_after_the_strike();
 
     // The same click once the strike is over reaches Talk again.
     post_click(window.button(Command1));
@@ -163,5 +201,55 @@ TEST_F(StrikeOnScreen, ThePlayersInputDuringTheFramesIsDropped) {
     EXPECT_EQ(window.story().state(), 232);
 }
 
+TEST_F(Strike, ClosingTheWindowDuringTheStrikeEndsTheGame) {
+    // As in the game: the click comes from the event loop, the window is
+    // closed while the second frame is held, and the game ends there.
+    bool finished = false;
+    QTimer::singleShot(0, &window, [&] {
+        window.button(Command11)->click();
+        finished = true;
+    });
+    QTimer::singleShot(300ms, &window, [&] { window.close(); });
+    QTimer::singleShot(20s, qApp, [] { QCoreApplication::exit(99); });  // the game did not end
+    EXPECT_EQ(QApplication::exec(), 0);
+
+    EXPECT_TRUE(finished);
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_FALSE(window.playingFrames());
+    EXPECT_TRUE(window.pictureFile().startsWith(QStringLiteral("an"))) << "the frames went on after the window closed";
+    expect_as_after_the_strike(false);
+}
+
+TEST_F(Strike, AFrameThatFailsWhileTheFramesPlayIsReportedWithInputFlowingAgain) {
+    // an3.bmp was there when the click checked it and is gone when its turn
+    // comes. The message must come up with the player's keys reaching it:
+    // Return is what closes it.
+    bool delivered = false;
+    QPushButton probe;
+    probe.setFocusPolicy(Qt::StrongFocus);
+    QObject::connect(&probe, &QPushButton::clicked, [&] { delivered = true; });
+    window.setFailureHandler([&](const QString& m) {
+        failures << m;
+        post_key(&probe, Qt::Key_Space);
+        QCoreApplication::processEvents();
+    });
+    window.button(Command11)->click();
+    ASSERT_TRUE(window.playingFrames());
+    ASSERT_TRUE(QFile::remove(pictures.path(QStringLiteral("an3.bmp"))));
+    testing::wait_until([&] { return !failures.isEmpty(); });
+    ASSERT_EQ(failures.size(), 1);
+    EXPECT_TRUE(failures[0].contains(QStringLiteral("an3.bmp"))) << failures[0].toStdString();
+    EXPECT_TRUE(delivered) << "input was still dropped when the message came up";
+    EXPECT_FALSE(window.playingFrames());
+}
+
 }  // namespace
 }  // namespace suirei
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QApplication::setFont(suirei::gameFont());
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -11,14 +11,16 @@ if [ -z "${XVFB_INNER:-}" ]; then
 fi
 
 work=$(mktemp -d)
-trap 'kill "$pid" 2>/dev/null || true; rm -rf "$work"' EXIT
+pid=
+trap '[ -z "$pid" ] || kill "$pid" 2>/dev/null || true; rm -rf "$work"' EXIT
 cd "$work"   # not the program's folder
 
 [ -n "${DISPLAY:-}" ] || { echo "FAIL: no DISPLAY"; exit 1; }
 start=$(date +%s%N)
 "$game" > "$work/out.txt" 2>&1 &
 pid=$!
-win=$(timeout 60 xdotool search --sync --onlyvisible --name "翠　嶺　秘　抄" | head -n 1)
+win=$(timeout 60 xdotool search --sync --onlyvisible --name "翠　嶺　秘　抄" | head -n 1) || true
+[ -n "$win" ] || { echo "FAIL: no game window within 60 seconds"; cat "$work/out.txt"; exit 1; }
 shown=$(date +%s%N)
 echo "window shown after $(( (shown - start) / 1000000 )) ms"
 
@@ -59,6 +61,7 @@ echo "ok: the page turned"
 xdotool mousemove --window "$win" 456 100 click 1   # 終了
 for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
 if kill -0 "$pid" 2>/dev/null; then echo "FAIL: 終了 did not end the game"; exit 1; fi
-wait "$pid"; status=$?
+status=0; wait "$pid" || status=$?
+pid=
 [ "$status" -eq 0 ] || { echo "FAIL: exit status $status"; cat "$work/out.txt"; exit 1; }
 echo "ok: 終了 ended the game with status 0"
