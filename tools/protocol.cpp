@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "bitmap.hpp"
 #include "json.hpp"
 #include "layout.hpp"
 #include "page.hpp"
@@ -153,21 +154,12 @@ std::string page_state(Game& game, std::optional<Button> focused) {
     w.end();
     w.key("ended").boolean(game.ended());
 
-    const FocusDecision none{FocusDecision::Kind::none, {}};
-    const FocusDecision focus = game.ended() ? none : game.focus(focused);
+    const FocusDecision focus = game.ended() ? FocusDecision{FocusDecision::Kind::none, {}} : game.focus(focused);
     w.key("focus").object().key("kind").string(kind_name(focus.kind));
     optional_string(w, "to", target(focus));
     w.end();
     optional_string(w, "choice", game.choiceLine());
     w.key("spoken").string(spoken(game.screen().text()));
-
-    // What the page read before it asked for the focus decision itself: the
-    // buttons that move the story, and where the focus goes from none.
-    w.key("moving").array();
-    if (!game.ended())
-        for (Button b : moving_buttons(game.story(), game.screen())) w.string(name(b));
-    w.end();
-    optional_string(w, "next", target(game.ended() ? none : game.focus(std::nullopt)));
     return w.end().text();
 }
 
@@ -181,33 +173,15 @@ std::string window() {
     w.key("background").array();
     for (int c : {layout::kBackground.red, layout::kBackground.green, layout::kBackground.blue}) w.number(c);
     w.end();
-    w.key("font").object();
-    w.key("pixels").number(layout::kFontPixels);
-    w.key("lineHeight").number(layout::kLineHeight);
-    w.key("margin").number(layout::kPageMargin);
-    w.key("families").array();
-    for (std::string_view family : layout::kFontFamilies) w.string(family);
-    w.end().end();
+    w.key("maxFileBytes").number(bitmap::kMaxBytes);
 
     w.key("controls").array();
-    for (const layout::Control& c : layout::kControls) {
-        w.object();
-        w.key("name").string(c.name);
-        w.key("kind").string(kind_name(c.kind));
-        w.key("rect").array().number(c.rect.x).number(c.rect.y).number(c.rect.width).number(c.rect.height).end();
-        w.key("caption").string(c.caption);
-        w.key("label").string(c.accessibleName);
-        w.end();
-    }
+    for (const layout::Control& c : layout::kControls)
+        w.object().key("name").string(c.name).key("kind").string(kind_name(c.kind)).end();
     w.end();
 
     w.key("pictures").array();
     for (const Picture& p : kPictures) w.object().key("file").string(p.file).key("description").string(p.description).end();
-    w.end();
-
-    // The buttons as the page looked them up before it read the controls.
-    w.key("buttons").array();
-    for (Button b : kAllButtons) w.object().key("id").string(name(b)).key("caption").string(caption(b)).end();
     w.end();
     return w.end().text();
 }

@@ -50,7 +50,8 @@ std::string play_line(Game& game, std::optional<Button> clicked);
 std::string page_state(Game& game, std::optional<Button> focused);
 
 // The window's fixed parts for the page: title and short title, size, colour,
-// font, every control in tab order and every scene picture with what it shows.
+// the largest file the game reads, every control (its name and kind) in tab
+// order and every scene picture with what it shows.
 std::string window();
 
 // {"error": message}

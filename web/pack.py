@@ -262,7 +262,7 @@ def page(args):
     write(os.path.join(site, 'LICENSE-font.txt'), licence)
     write(os.path.join(site, 'manifest.webmanifest'), manifest(window, css))
     font_file = os.path.basename(args.font)
-    files = {'engine': {'url': 'suirei-engine.wasm'}, 'opening': opening,
+    files = {'engine': {'url': 'suirei-engine.wasm'}, 'maxBytes': window['maxFileBytes'],
              'font': {'family': FAMILY, 'url': font_file}, 'worker': 'service-worker.js',
              'pictures': {p: {'inline': True} if p == opening else {'url': rel} for p, rel in drawing_of.items()}}
     links = ('<link rel="icon" href="icons/suirei.svg" type="image/svg+xml">\n'
@@ -283,7 +283,7 @@ def page(args):
     # The single file: everything inline, nothing fetched. The font's
     # licence closes the file, before the mark that says the file is whole.
     b64 = lambda data: base64.b64encode(data).decode('ascii')  # noqa: E731
-    files = {'engine': {'data': b64(wasm)}, 'opening': opening,
+    files = {'engine': {'data': b64(wasm)}, 'maxBytes': window['maxFileBytes'],
              'font': {'family': FAMILY, 'data': b64(font_bytes)},
              'pictures': {p: {'inline': True} if p == opening else {'data': b64(read(os.path.join(site, rel), 'rb'))}
                           for p, rel in drawing_of.items()}}

@@ -50,10 +50,10 @@ const char* begin() {
 
 extern "C" {
 
-// The window's fixed parts: its title, size, colour and font, every control
-// in tab order with its place, caption and spoken name, and every scene
-// picture with what it shows, so the page can build the window and fetch the
-// pictures before the game starts.
+// The window's fixed parts: its title, size and colour, the largest file the
+// game reads, every control in tab order, and every scene picture with what
+// it shows, so the page can take hold of the window and fetch the pictures
+// before the game starts.
 EMSCRIPTEN_KEEPALIVE const char* suirei_window() {
     return suirei::reply(suirei::protocol::window());
 }
@@ -93,13 +93,6 @@ EMSCRIPTEN_KEEPALIVE const char* suirei_focus(int focused) {
     std::optional<Button> f;
     if (!button_number(focused, f)) return no_such_button(focused);
     return reply(protocol::page_state(*game(), f));
-}
-
-// What the page shows now, without clicking.
-EMSCRIPTEN_KEEPALIVE const char* suirei_state() {
-    using namespace suirei;
-    if (!game()) return reply(protocol::error("the game has not started"));
-    return reply(protocol::page_state(*game(), std::nullopt));
 }
 
 }  // extern "C"

@@ -1,19 +1,19 @@
 // The game's files: the engine, the font and the scene pictures. The build
 // lists them in #suirei-files, each with its place on the site (url) or, in
-// the single file, its bytes (data, base64). A file on the site that stops
-// arriving, or that is far too large, fails with an error naming it; nothing
-// waits forever.
+// the single file, its bytes (data, base64), with the largest file the game
+// reads (maxBytes, from the engine: the desktop windows refuse pictures above
+// it, and no file of the page comes near it). A file on the site that stops
+// arriving, or that is larger, fails with an error naming it; nothing waits
+// forever.
 import { FileMissing, FileStalled, FileTooLarge, GameFile } from './errors.js';
 
 // The longest wait for the next piece of a file.
 export const STALL_SECONDS = 15;
-// The desktop window refuses pictures over 64 MiB; no file of the page comes
-// near that either.
-export const MAX_BYTES = 64 * 1024 * 1024;
 
+let table;
 export function fileTable() {
-  const table = document.getElementById('suirei-files');
-  return JSON.parse(table.textContent);
+  table ??= JSON.parse(document.getElementById('suirei-files').textContent);
+  return table;
 }
 
 // One of the game's files, with its place in the table.
@@ -47,7 +47,8 @@ async function download(file) {
   try {
     const response = await fetch(file.url, { signal: abort.signal });
     if (!response.ok) throw new FileMissing(file, `${response.status} ${response.statusText}`.trim());
-    if (Number(response.headers.get('content-length')) > MAX_BYTES) throw new FileTooLarge(file, MAX_BYTES);
+    const limit = fileTable().maxBytes;
+    if (Number(response.headers.get('content-length')) > limit) throw new FileTooLarge(file, limit);
     const reader = response.body.getReader();
     const parts = [];
     let size = 0;
@@ -56,7 +57,7 @@ async function download(file) {
       const { done, value } = await reader.read();
       if (done) break;
       size += value.length;
-      if (size > MAX_BYTES) throw new FileTooLarge(file, MAX_BYTES);
+      if (size > limit) throw new FileTooLarge(file, limit);
       parts.push(value);
     }
     const bytes = new Uint8Array(size);
