@@ -13,6 +13,7 @@
 #include <unistd.h>
 #endif
 
+#include "controls.hpp"
 #include "picture.hpp"
 
 namespace suirei {
@@ -69,12 +70,13 @@ void enterProgramFolder() {
         if (named.find('/') != std::string::npos && sameFile("/proc/self/exe", named.c_str())) folder = folderOf(named);
     }
     if (folder.empty())
-        throw GameError(QStringLiteral("プログラムのフォルダーが分かりません。\n(/proc/self/exe: %1)")
-                            .arg(QString::fromLocal8Bit(std::strerror(reason))));
+        throw GameError(qs(bitmap::kFolderUnknown) +
+                        QStringLiteral("\n(/proc/self/exe: %1)").arg(QString::fromLocal8Bit(std::strerror(reason))));
     if (::chdir(folder.c_str()) != 0) {
         reason = errno;
-        throw GameError(QStringLiteral("プログラムのフォルダーに移れません。\n(%1: %2)")
-                            .arg(showBytes(QByteArray::fromStdString(folder)), QString::fromLocal8Bit(std::strerror(reason))));
+        throw GameError(qs(bitmap::kFolderUnreachable) +
+                        QStringLiteral("\n(%1: %2)").arg(showBytes(QByteArray::fromStdString(folder)),
+                                                          QString::fromLocal8Bit(std::strerror(reason))));
     }
     setPictureFolder(showBytes(QByteArray::fromStdString(folder)));
 }
@@ -82,8 +84,8 @@ void enterProgramFolder() {
 void enterProgramFolder() {
     const QString folder = QCoreApplication::applicationDirPath();
     if (!QDir::setCurrent(folder))
-        throw GameError(QStringLiteral("プログラムのフォルダーに移れません。\n(%1: cannot make it the current folder)")
-                            .arg(QDir::toNativeSeparators(folder)));
+        throw GameError(qs(bitmap::kFolderUnreachable) + QStringLiteral("\n(%1: cannot make it the current folder)")
+                                                              .arg(QDir::toNativeSeparators(folder)));
     setPictureFolder(QDir::toNativeSeparators(folder));
 }
 #endif
