@@ -2,6 +2,8 @@
 // player reads about it. The page never shows a window it cannot finish: it
 // hides the window and says what went wrong, naming the file at fault.
 
+const KINDS = { picture: '場面の絵', engine: 'ゲームの本体', font: '文字の書体' };
+
 // A file of the game as the player may have to look for it: the scene
 // picture kou.bmp, kept on a site as pictures/kou.svg, say.
 export class GameFile {
@@ -13,9 +15,7 @@ export class GameFile {
 
   get label() {
     const where = this.url && this.url !== this.name ? `（${this.url}）` : '';
-    if (this.kind === 'picture') return `場面の絵「${this.name}」${where}`;
-    if (this.kind === 'engine') return `ゲームの本体「${this.name}」${where}`;
-    return `文字の書体「${this.name}」${where}`;
+    return `${KINDS[this.kind]}「${this.name}」${where}`;
   }
 }
 
@@ -26,11 +26,19 @@ export class GameFailure extends Error {
   get explanation() { return this.message; }
 }
 
-// The file is not there (or the server said no).
-export class FileMissing extends GameFailure {
-  constructor(file, status = null) {
-    super(`${file.name}: ${status ?? 'no answer'}`);
+// Something wrong with one of the game's files, which the player reads
+// named.
+class FileFailure extends GameFailure {
+  constructor(file, detail, options) {
+    super(`${file.name}: ${detail}`, options);
     this.file = file;
+  }
+}
+
+// The file is not there (or the server said no).
+export class FileMissing extends FileFailure {
+  constructor(file, status = null) {
+    super(file, status ?? 'no answer');
     this.status = status;
   }
 
@@ -41,10 +49,9 @@ export class FileMissing extends GameFailure {
 }
 
 // The server holds the file back: nothing arrived for too long.
-export class FileStalled extends GameFailure {
+export class FileStalled extends FileFailure {
   constructor(file, seconds) {
-    super(`${file.name}: nothing arrived for ${seconds} s`);
-    this.file = file;
+    super(file, `nothing arrived for ${seconds} s`);
     this.seconds = seconds;
   }
 
@@ -55,10 +62,9 @@ export class FileStalled extends GameFailure {
 }
 
 // Far larger than any file of the game can be.
-export class FileTooLarge extends GameFailure {
+export class FileTooLarge extends FileFailure {
   constructor(file, limit) {
-    super(`${file.name}: more than ${limit} bytes`);
-    this.file = file;
+    super(file, `more than ${limit} bytes`);
     this.limit = limit;
   }
 
@@ -69,22 +75,16 @@ export class FileTooLarge extends GameFailure {
 
 // A scene picture that is not a whole drawing: cut short, not well-formed, or
 // one the browser cannot draw.
-export class PictureDamaged extends GameFailure {
-  constructor(file, why) {
-    super(`${file.name}: ${why}`);
-    this.file = file;
-  }
-
+export class PictureDamaged extends FileFailure {
   get explanation() {
     return `${this.file.label}が壊れているため、表示できません。\n${PUT_BACK}`;
   }
 }
 
 // The engine's code arrived but does not run.
-export class EngineBroken extends GameFailure {
+export class EngineBroken extends FileFailure {
   constructor(file, cause) {
-    super(`${file.name}: ${cause?.message ?? cause}`, { cause });
-    this.file = file;
+    super(file, cause?.message ?? cause, { cause });
   }
 
   get explanation() {
@@ -117,7 +117,7 @@ export class SiteOpenedFromDisk extends GameFailure {
 // The page's own file was cut short on its way (a download or a copy that
 // stopped half-way).
 export class PageIncomplete extends GameFailure {
-  constructor(name) {
+  constructor(name = decodeURIComponent(location.pathname.split('/').pop() || 'index.html')) {
     super(`${name} is cut short`);
     this.page = name;
   }

@@ -21,9 +21,7 @@ export class Form6 {
     this.buttons = new Map();
     for (const c of description.controls) {
       const el = document.getElementById(c.name);
-      if (!el || el.parentElement !== this.element) {
-        throw new PageIncomplete(decodeURIComponent(location.pathname.split('/').pop() || 'index.html'));
-      }
+      if (!el || el.parentElement !== this.element) throw new PageIncomplete();
       if (c.kind === 'picture') this.P1 = el;
       else if (c.kind === 'text') this.T1 = el;
       else this.buttons.set(c.name, el);

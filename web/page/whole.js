@@ -5,7 +5,4 @@
 import { PageIncomplete } from './errors.js';
 import { showFailure } from './failure.js';
 
-if (!document.getElementById('file-end')) {
-  const name = decodeURIComponent(location.pathname.split('/').pop() || 'index.html');
-  showFailure(new PageIncomplete(name));
-}
+if (!document.getElementById('file-end')) showFailure(new PageIncomplete());
