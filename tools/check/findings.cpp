@@ -28,10 +28,6 @@ const LineLimit& limit_for(const Options& options, StoryState state) {
     return fallback;
 }
 
-bool is_end(const Options& options, StoryState s) {
-    return std::find(options.end_states.begin(), options.end_states.end(), s) != options.end_states.end();
-}
-
 std::string quoted(std::string_view s) {
     std::string out = "「";
     for (char c : s) {
@@ -113,7 +109,7 @@ std::vector<Finding> check_rules(const Script& script, const Options& options) {
                 report(Kind::ChoiceLine, "not a choice line (１, options apart by two or three ideographic "
                                          "spaces, ２): " + quoted(a.text));
         }
-        if (const StoryState next = r->next(); next >= 0 && !tested.contains(next) && !is_end(options, next))
+        if (const StoryState next = r->next(); next >= 0 && !tested.contains(next) && !options.is_end(next))
             out.push_back({Kind::UntestedState, r->state, r->button, {},
                            "moves the story to state " + std::to_string(next) + ", which no rule tests"});
     }
@@ -157,7 +153,7 @@ std::vector<Finding> check_story(const Exploration& explored, const Options& opt
     std::vector<char> hopeful(n, 0);
     std::vector<SituationId> queue;
     for (SituationId s = 0; s < n; ++s)
-        if (is_end(options, situations[s].state())) {
+        if (options.is_end(situations[s].state())) {
             hopeful[s] = 1;
             queue.push_back(s);
         }
@@ -178,7 +174,7 @@ std::vector<Finding> check_story(const Exploration& explored, const Options& opt
     for (SituationId id = 0; id < n; ++id) {
         const Situation& s = situations[id];
         // Off the endings, some visible button must move the story.
-        if (!is_end(options, s.state())) {
+        if (!options.is_end(s.state())) {
             const auto steps = explored.steps_from(id);
             if (std::none_of(steps.begin(), steps.end(), [](const Step& st) { return st.moves(); })) {
                 Finding f{Kind::NoMove, 0, {}, {}, {}};

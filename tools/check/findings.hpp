@@ -6,6 +6,7 @@
 //   state 230 Command11 L2: ...
 #pragma once
 
+#include <algorithm>
 #include <chrono>
 #include <optional>
 #include <string>
@@ -50,6 +51,8 @@ inline constexpr int kDefaultLineLimit = 35;
 struct Options {
     std::vector<StoryState> end_states = {242, 389, 435};
     std::vector<LineLimit> limits = story_line_limits();
+
+    bool is_end(StoryState s) const { return std::find(end_states.begin(), end_states.end(), s) != end_states.end(); }
 };
 
 // Findings from the rule tables alone.

@@ -55,6 +55,17 @@ std::string_view place_of_picture(std::string_view file) {
     return {};
 }
 
+std::pair<std::string, std::string> options_of(std::string_view line) {
+    constexpr std::string_view one = "１　", two = "２　", gap = "　";
+    if (!line.starts_with(one)) return {};
+    line.remove_prefix(one.size());
+    const auto at = line.find(two);
+    if (at == std::string_view::npos) return {};
+    std::string_view first = line.substr(0, at), second = line.substr(at + two.size());
+    while (first.ends_with(gap)) first.remove_suffix(gap.size());
+    return {std::string(first), std::string(second)};
+}
+
 std::string state_ranges(std::vector<StoryState> states) {
     std::sort(states.begin(), states.end());
     states.erase(std::unique(states.begin(), states.end()), states.end());

@@ -5,7 +5,9 @@
 
 #include <map>
 #include <span>
+#include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "exploration.hpp"
@@ -44,6 +46,10 @@ private:
 // Where a scene picture shows the prince to be, or empty for the dark
 // interludes and the opening.
 std::string_view place_of_picture(std::string_view file);
+
+// The two options of a choice line, "１　行く　　　２　行かない"; empty when
+// it is none.
+std::pair<std::string, std::string> options_of(std::string_view line);
 
 // "101–126", "1–7, 259–265": states as runs.
 std::string state_ranges(std::vector<StoryState> states);

@@ -16,10 +16,6 @@ enum class Scene { dialogue, narration, journey, choice, end };
 constexpr std::string_view kFont = "Noto Sans CJK JP,IPAGothic,sans-serif";
 constexpr std::string_view kEndColours[] = {"#a8dba8", "#f6c28b", "#d7b4e6", "#cccccc"};
 
-bool is_end(const Options& options, StoryState s) {
-    return std::find(options.end_states.begin(), options.end_states.end(), s) != options.end_states.end();
-}
-
 std::string escape(std::string_view s) {
     std::string out;
     for (char c : s) {
@@ -36,18 +32,6 @@ std::vector<std::string_view> lines_of(std::string_view text) {
         out.push_back(text.substr(start, at - start));
     out.push_back(text.substr(start));
     return out;
-}
-
-// The two options of a choice line, "１　行く　　　２　行かない".
-std::pair<std::string, std::string> options_of(std::string_view line) {
-    constexpr std::string_view one = "１　", two = "２　", gap = "　";
-    if (!line.starts_with(one)) return {};
-    line.remove_prefix(one.size());
-    const auto at = line.find(two);
-    if (at == std::string_view::npos) return {};
-    std::string_view first = line.substr(0, at), second = line.substr(at + two.size());
-    while (first.ends_with(gap)) first.remove_suffix(gap.size());
-    return {std::string(first), std::string(second)};
 }
 
 class MapBuilder {
@@ -98,7 +82,7 @@ public:
                 Arrow a{"g" + std::to_string(gs), target(t.to, s), wrong_place ? 1 : is_choice(t.button) ? 2 : 0};
                 std::string label(caption(t.button));
                 if (a.style == 2) {
-                    const auto [one, two] = choice_options(s);
+                    const auto [one, two] = options_of(graph_.first_at(s).memory.pages[0].slots[L2]);
                     const std::string& option = t.button == Button::Command10 ? one : two;
                     if (!option.empty()) label += " " + option;
                 }
@@ -121,7 +105,7 @@ public:
 
 private:
     Scene scene_of(StoryState s) const {
-        if (is_end(options_, s)) return Scene::end;
+        if (options_.is_end(s)) return Scene::end;
         bool journey = false, narration = false, speaking = false;
         for (const Transition& t : graph_.out(s)) {
             if (t.to == t.from) continue;
@@ -174,11 +158,6 @@ private:
         if (has_entry(s) && from != s) return "e" + std::to_string(s);
         if (scene_.count(s) && scene_.at(s) == Scene::end) return "g" + std::to_string(s);
         return "g" + std::to_string(group_of(s));
-    }
-
-    std::pair<std::string, std::string> choice_options(StoryState s) const {
-        const auto& talk = graph_.first_at(s).memory.pages[0];
-        return options_of(talk.slots[L2]);
     }
 
     void node(std::ostringstream& out, StoryState g) const {

@@ -131,13 +131,8 @@ private:
         const Situation& after = explored_.situations()[t.step->to];
         if (is_choice(t.button)) {
             // The option the answer stands for, from the choice page's line.
-            const std::string_view line = before.memory.pages[0].slots[L2];
-            const std::string_view digit = t.button == Button::Command10 ? "１　" : "２　";
-            if (auto at = line.find(digit); at != std::string_view::npos) {
-                std::string_view option = line.substr(at + digit.size());
-                option = option.substr(0, option.find("　"));
-                out_ << "（" << option << "）";
-            }
+            const auto [one, two] = options_of(before.memory.pages[0].slots[L2]);
+            if (!one.empty()) out_ << "（" << (t.button == Button::Command10 ? one : two) << "）";
         }
         out_ << " → " << t.to << "\n";
         const auto rules = explored_.fired(*t.step);
