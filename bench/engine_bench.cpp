@@ -82,6 +82,14 @@ std::pair<std::size_t, std::size_t> longestRun(std::initializer_list<Button> but
     return {best, bestLength};
 }
 
+// Reports the time of one click of the `count` each iteration makes.
+void countClicks(benchmark::State& state, std::size_t count) {
+    state.counters["clicks"] = static_cast<double>(count);
+    state.counters["per_click"] =
+        benchmark::Counter(static_cast<double>(count), benchmark::Counter::kIsIterationInvariantRate |
+                                                           benchmark::Counter::kInvert);
+}
+
 // Replays the route's clicks [from, from + count) over and over, from the
 // same point each time; reports the time of one click.
 void replay(benchmark::State& state, std::size_t from, std::size_t count) {
@@ -95,10 +103,7 @@ void replay(benchmark::State& state, std::size_t from, std::size_t count) {
         for (std::size_t i = from; i < from + count; ++i) game.click(route[i]);
         benchmark::DoNotOptimize(game.screen().text().data());
     }
-    state.counters["clicks"] = static_cast<double>(count);
-    state.counters["per_click"] =
-        benchmark::Counter(static_cast<double>(count), benchmark::Counter::kIsIterationInvariantRate |
-                                                           benchmark::Counter::kInvert);
+    countClicks(state, count);
 }
 
 // Talk and Other speaks in turn through the longest dialogue of the route.
@@ -145,10 +150,7 @@ void MainRoutePlaythrough(benchmark::State& state) {
         benchmark::DoNotOptimize(game.screen().text().data());
     }
     state.counters["end_state"] = static_cast<double>(endState);
-    state.counters["clicks"] = static_cast<double>(route.size());
-    state.counters["per_click"] =
-        benchmark::Counter(static_cast<double>(route.size()), benchmark::Counter::kIsIterationInvariantRate |
-                                                                  benchmark::Counter::kInvert);
+    countClicks(state, route.size());
 }
 BENCHMARK(MainRoutePlaythrough)->Unit(benchmark::kMicrosecond);
 

@@ -76,6 +76,15 @@ std::string shell_quote(const std::string& s) {
 #endif
 }
 
+// Writes `text` to `file`; false, with a message, on failure.
+bool write_file(const std::string& file, const std::string& text) {
+    std::ofstream out(file, std::ios::binary);
+    out << text;
+    out.close();
+    if (!out) std::cerr << "suirei-check: cannot write " << file << "\n";
+    return static_cast<bool>(out);
+}
+
 // Runs `dot -Tsvg -o file` on the source; false, with a message, on failure.
 bool draw(const std::string& source, const std::string& file) {
     if (!on_path("dot")) {
@@ -87,15 +96,7 @@ bool draw(const std::string& source, const std::string& file) {
     // The source goes through a scratch file beside the map, so that the only
     // thing asked of the platform is to run a command.
     const std::string source_file = file + ".dot.tmp";
-    {
-        std::ofstream out(source_file, std::ios::binary);
-        out << source;
-        out.close();
-        if (!out) {
-            std::cerr << "suirei-check: cannot write " << source_file << "\n";
-            return false;
-        }
-    }
+    if (!write_file(source_file, source)) return false;
     const int status = std::system(("dot -Tsvg -o " + shell_quote(file) + " " + shell_quote(source_file)).c_str());
     std::error_code ignored;
     std::filesystem::remove(source_file, ignored);
@@ -181,15 +182,7 @@ int main(int argc, char** argv) {
     bool drawn = true;
     if (!map_file.empty() || !dot_file.empty()) {
         const std::string source = route_map_dot(explored, options);
-        if (!dot_file.empty()) {
-            std::ofstream file(dot_file, std::ios::binary);
-            file << source;
-            file.close();
-            if (!file) {
-                std::cerr << "suirei-check: cannot write " << dot_file << "\n";
-                drawn = false;
-            }
-        }
+        if (!dot_file.empty()) drawn = write_file(dot_file, source);
         if (!map_file.empty()) drawn = draw(source, map_file) && drawn;
     }
 

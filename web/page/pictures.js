@@ -11,9 +11,9 @@ import { SvgDamage, checkSvg } from './svg.js';
 export class Picture {
   #image = null;
 
-  constructor(file, entry, description = '') {
+  constructor(file, entry) {
     this.source = new Source('picture', file, entry);
-    this.description = description;
+    this.description = '';  // what it shows, once the engine has said
     this.shown = null;  // the decoded <img>, once it is
     // The <img> the page came with, for the picture inside it.
     this.inline = entry.inline ? document.querySelector('#P1 > img') : null;
@@ -68,8 +68,7 @@ export class Pictures {
   describe(pictures) {
     for (const { file, description } of pictures) {
       const p = this.#all.get(file);
-      if (!p) continue;
-      p.description = description;
+      if (p) p.description = description;
     }
   }
 
