@@ -5,6 +5,7 @@
 #include <unordered_set>
 
 #include "check.hpp"
+#include "graph.hpp"
 
 namespace suirei::check {
 
@@ -45,21 +46,6 @@ std::string where_of(const Action& a) {
     case Op::Text: return "T1";
     default: return {};
     }
-}
-
-// The lines of a page as the text box shows them: CR LF, a lone CR or a
-// lone LF each start a new line.
-std::vector<std::string_view> page_lines(std::string_view text) {
-    std::vector<std::string_view> lines;
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\r' && text[i] != '\n') continue;
-        lines.push_back(text.substr(start, i - start));
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-        start = i + 1;
-    }
-    lines.push_back(text.substr(start));
-    return lines;
 }
 
 std::string visible_captions(const Situation& s) {

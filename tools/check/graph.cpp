@@ -55,6 +55,19 @@ std::string_view place_of_picture(std::string_view file) {
     return {};
 }
 
+std::vector<std::string_view> page_lines(std::string_view text) {
+    std::vector<std::string_view> lines;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r' && text[i] != '\n') continue;
+        lines.push_back(text.substr(start, i - start));
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        start = i + 1;
+    }
+    lines.push_back(text.substr(start));
+    return lines;
+}
+
 std::pair<std::string, std::string> options_of(std::string_view line) {
     constexpr std::string_view one = "１　", two = "２　", gap = "　";
     if (!line.starts_with(one)) return {};

@@ -47,6 +47,10 @@ private:
 // interludes and the opening.
 std::string_view place_of_picture(std::string_view file);
 
+// The lines of a page as the text box shows them: CR LF, a lone CR or a
+// lone LF each start a new line.
+std::vector<std::string_view> page_lines(std::string_view text);
+
 // The two options of a choice line, "１　行く　　　２　行かない"; empty when
 // it is none.
 std::pair<std::string, std::string> options_of(std::string_view line);

@@ -25,15 +25,6 @@ std::string escape(std::string_view s) {
     return out;
 }
 
-std::vector<std::string_view> lines_of(std::string_view text) {
-    std::vector<std::string_view> out;
-    std::size_t start = 0;
-    for (std::size_t at; (at = text.find("\r\n", start)) != std::string_view::npos; start = at + 2)
-        out.push_back(text.substr(start, at - start));
-    out.push_back(text.substr(start));
-    return out;
-}
-
 class MapBuilder {
 public:
     MapBuilder(const Exploration& explored, const Options& options)
@@ -169,7 +160,7 @@ private:
         out << "  g" << g << " [";
         switch (scene) {
         case Scene::end: {
-            const auto lines = lines_of(explored_.text(first));
+            const auto lines = page_lines(explored_.text(first));
             std::string_view marker;
             for (std::string_view l : lines)
                 if (!l.empty()) marker = l;
