@@ -171,15 +171,11 @@ QByteArray sceneWithParts(const QString& svgPath, const QStringList& partsPaths)
     return scene;
 }
 
-void renderScene(const QString& svgPath, const QStringList& partsPaths, const QString& bmpPath) {
-    const QImage picture = drawScene(svgPath, sceneWithParts(svgPath, partsPaths), 1);
-    if (!picture.save(bmpPath, "BMP")) fail(bmpPath, "cannot be written");
-    checkIsBmp24(bmpPath, pictureWidth, pictureHeight);
-}
-
-void renderLarger(const QString& svgPath, const QStringList& partsPaths, int scale, const QString& pngPath) {
+// The scene `scale` times its size, as the game's bitmap (BMP) or a PNG.
+void render(const QString& svgPath, const QStringList& partsPaths, int scale, const QString& outPath, const char* format) {
     const QImage picture = drawScene(svgPath, sceneWithParts(svgPath, partsPaths), scale);
-    if (!picture.save(pngPath, "PNG")) fail(pngPath, "cannot be written");
+    if (!picture.save(outPath, format)) fail(outPath, "cannot be written");
+    if (QByteArrayView(format) == "BMP") checkIsBmp24(outPath, pictureWidth, pictureHeight);
 }
 
 // ── The scene for the browser ──
@@ -448,11 +444,11 @@ int main(int argc, char** argv) {
             bool ok = false;
             const int scale = args[1].toInt(&ok);
             if (!ok || scale < 1 || scale > 8) return usage();
-            renderLarger(args[2], parts, scale, args[3]);
+            render(args[2], parts, scale, args[3], "PNG");
             return 0;
         }
         if (args.size() != 2) return usage();
-        renderScene(args[0], parts, args[1]);
+        render(args[0], parts, 1, args[1], "BMP");
         return 0;
     } catch (const Failure& failure) {
         std::fprintf(stderr, "suirei-picgen: %s\n", failure.what());
