@@ -1,6 +1,5 @@
 #include "exploration.hpp"
 
-#include <algorithm>
 #include <array>
 #include <deque>
 #include <string>
@@ -174,13 +173,6 @@ Exploration::Exploration(const Script& script) : script_(&script) {
 
 std::span<const Step> Exploration::steps_from(SituationId s) const {
     return std::span<const Step>(steps_).subspan(step_begin_[s], step_begin_[s + 1] - step_begin_[s]);
-}
-
-std::vector<const Step*> Exploration::path_to(SituationId s) const {
-    std::vector<const Step*> path;
-    for (; s != 0 && s < situations_.size(); s = situations_[s].parent) path.push_back(&steps_[situations_[s].parent_step]);
-    std::reverse(path.begin(), path.end());
-    return path;
 }
 
 }  // namespace suirei::check

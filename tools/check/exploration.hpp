@@ -73,9 +73,6 @@ public:
     // How many situations showed Quit; none of them followed it.
     std::size_t quit_offered() const { return quit_offered_; }
 
-    // Clicks, from start-up, that first reach situation s.
-    std::vector<const Step*> path_to(SituationId s) const;
-
 private:
     const Script* script_;
     std::vector<Situation> situations_;
