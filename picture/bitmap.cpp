@@ -55,8 +55,7 @@ std::optional<std::int64_t> rleStopsAt(Bytes in, std::int64_t p, std::int64_t he
     return p;
 }
 
-}  // namespace
-
+// The sentence the player reads for a fault, in Japanese.
 std::string_view problem(Fault fault) {
     switch (fault) {
     case Fault::missing: return "ファイルが見つかりません。";
@@ -70,6 +69,46 @@ std::string_view problem(Fault fault) {
     }
     return "";
 }
+
+// Why the pixels of the bitmap `bytes` are not all there (empty when they
+// are). Decides by the pixel data itself, whatever the header says the file
+// size is: rows of uncompressed and bit-field bitmaps, the run-length code of
+// RLE8 and RLE4 bitmaps up to its end, old OS/2 core headers alike.
+std::string missingPixels(std::string_view bytes) {
+    const Bytes in{bytes};
+    const std::int64_t size = in.size();
+    if (size < 18) return cut(size, 18);
+    const std::int64_t infoSize = in.u32(14);
+    if (infoSize != 12 && infoSize < 40) return {};  // no layout known here: the decoder refuses it
+    if (size < 14 + infoSize) return cut(size, 14 + infoSize);
+    const Header h = *header(bytes);
+    if (h.width <= 0 || h.height <= 0 || h.width * h.height > kMaxPixels) return {};  // refused by the decoder
+
+    switch (h.compression) {
+    case 0:    // rows of pixels
+    case 3:    // rows of pixels, colours by bit masks
+    case 6: {  // the same with an alpha mask
+        if (h.bits == 0 || h.bits > 32) return {};
+        std::int64_t needed = h.offset + (h.width * h.bits + 31) / 32 * 4 * h.height;
+        // A short header keeps its bit masks right after it.
+        if (h.infoSize == 40 && h.compression != 0)
+            needed = std::max<std::int64_t>(needed, 14 + 40 + (h.compression == 6 ? 16 : 12));
+        return needed > size ? cut(size, needed) : std::string();
+    }
+    case 1:    // RLE8
+    case 2: {  // RLE4
+        if (h.offset >= size) return cut(size, h.offset + 2);
+        const auto stop = rleStopsAt(in, h.offset, h.height, h.compression == 2);
+        if (!stop) return {};
+        return "truncated: the run-length code stops at byte " + std::to_string(*stop) + " of " +
+               std::to_string(size) + ", before the picture ends";
+    }
+    default:  // compressions the decoder does not read
+        return {};
+    }
+}
+
+}  // namespace
 
 Refusal refuse(Fault fault) {
     switch (fault) {
@@ -113,40 +152,6 @@ std::optional<Header> header(std::string_view bytes) {
     h.compression = core ? 0 : in.u32(30);
     h.colours = core ? 0 : in.u32(46);
     return h;
-}
-
-std::string missingPixels(std::string_view bytes) {
-    const Bytes in{bytes};
-    const std::int64_t size = in.size();
-    if (size < 18) return cut(size, 18);
-    const std::int64_t infoSize = in.u32(14);
-    if (infoSize != 12 && infoSize < 40) return {};  // no layout known here: the decoder refuses it
-    if (size < 14 + infoSize) return cut(size, 14 + infoSize);
-    const Header h = *header(bytes);
-    if (h.width <= 0 || h.height <= 0 || h.width * h.height > kMaxPixels) return {};  // refused by the decoder
-
-    switch (h.compression) {
-    case 0:    // rows of pixels
-    case 3:    // rows of pixels, colours by bit masks
-    case 6: {  // the same with an alpha mask
-        if (h.bits == 0 || h.bits > 32) return {};
-        std::int64_t needed = h.offset + (h.width * h.bits + 31) / 32 * 4 * h.height;
-        // A short header keeps its bit masks right after it.
-        if (h.infoSize == 40 && h.compression != 0)
-            needed = std::max<std::int64_t>(needed, 14 + 40 + (h.compression == 6 ? 16 : 12));
-        return needed > size ? cut(size, needed) : std::string();
-    }
-    case 1:    // RLE8
-    case 2: {  // RLE4
-        if (h.offset >= size) return cut(size, h.offset + 2);
-        const auto stop = rleStopsAt(in, h.offset, h.height, h.compression == 2);
-        if (!stop) return {};
-        return "truncated: the run-length code stops at byte " + std::to_string(*stop) + " of " +
-               std::to_string(size) + ", before the picture ends";
-    }
-    default:  // compressions the decoder does not read
-        return {};
-    }
 }
 
 std::optional<Refusal> judge(std::string_view bytes) {

@@ -41,9 +41,6 @@ struct Refusal {
     std::string detail;
 };
 
-// The sentence the player reads for a fault, in Japanese.
-std::string_view problem(Fault fault);
-
 // A refusal with its usual detail ("no such file", …). For tooLarge and
 // unreadable use the two below, which say more.
 Refusal refuse(Fault fault);
@@ -53,12 +50,6 @@ Refusal unreadable(std::string_view reason);
 // What the player reads: the file, the problem, then where the file was
 // looked for (`where`, the path as the system names it) and the detail.
 std::string message(std::string_view file, std::string_view where, const Refusal& refusal);
-
-// Why the pixels of the bitmap `bytes` are not all there (empty when they
-// are). Decides by the pixel data itself, whatever the header says the file
-// size is: rows of uncompressed and bit-field bitmaps, the run-length code of
-// RLE8 and RLE4 bitmaps up to its end, old OS/2 core headers alike.
-std::string missingPixels(std::string_view bytes);
 
 // Judges a whole file read into memory: nothing when the decoder may have
 // it; otherwise not a bitmap, cut short, or a size no picture has.
