@@ -18,16 +18,7 @@ std::string Finding::line() const {
     return out + ": " + what;
 }
 
-std::vector<LineLimit> story_line_limits() { return {kLineLimits.begin(), kLineLimits.end()}; }
-
 namespace {
-
-const LineLimit& limit_for(const Options& options, StoryState state) {
-    static const LineLimit fallback{0, 0, kDefaultLineLimit, kDefaultLineLimit};
-    for (const LineLimit& l : options.limits)
-        if (state >= l.first && state <= l.last) return l;
-    return fallback;
-}
 
 std::string quoted(std::string_view s) {
     std::string out = "「";
@@ -78,7 +69,7 @@ std::vector<Finding> check_rules(const Script& script, const Options& options) {
     for (const Rule* r : script.all()) tested.insert(r->state);
 
     for (const Rule* r : script.all()) {
-        const LineLimit& limit = limit_for(options, r->state);
+        const LineLimit limit = line_limit(r->state).value_or(LineLimit{0, 0, kDefaultLineLimit, kDefaultLineLimit});
         for (const Action& a : *r) {
             if (a.op != Op::Slot && a.op != Op::Trailer && a.op != Op::Text) continue;
             auto report = [&](Kind kind, std::string what) {

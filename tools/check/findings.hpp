@@ -42,15 +42,12 @@ struct Finding {
     std::string line() const;
 };
 
-using suirei::LineLimit;
-
-// The limits of the game's own stretches.
-std::vector<LineLimit> story_line_limits();
+// A line outside the game's stretches (script/check.hpp) may hold as many
+// characters as the widest of them.
 inline constexpr int kDefaultLineLimit = 35;
 
 struct Options {
     std::vector<StoryState> end_states = {242, 389, 435};
-    std::vector<LineLimit> limits = story_line_limits();
 
     bool is_end(StoryState s) const { return std::find(end_states.begin(), end_states.end(), s) != end_states.end(); }
 };
