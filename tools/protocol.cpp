@@ -80,15 +80,12 @@ void visible(Writer& w, const std::array<bool, kButtonCount>& shown) {
     w.end();
 }
 
-void optional_string(Writer& w, std::string_view key, const std::optional<std::string_view>& s) {
+// A string, or null when there is none.
+template <class Text>
+void optional_string(Writer& w, std::string_view key, const std::optional<Text>& s) {
     w.key(key);
     if (s) w.string(*s);
     else w.null();
-}
-
-std::optional<std::string_view> picture(const Game& game) {
-    if (const auto& p = game.screen().picture()) return *p;
-    return std::nullopt;
 }
 
 // What every front end shows of the screen: the state, the buttons, the page
@@ -97,7 +94,7 @@ void screen(Writer& w, const Game& game) {
     w.key("state").number(game.state());
     visible(w, game.screen().visibility());
     w.key("text").string(game.screen().text());
-    optional_string(w, "picture", picture(game));
+    optional_string(w, "picture", game.screen().picture());
 }
 
 // The button the focus goes to, when it moves.
