@@ -29,6 +29,7 @@ export class Source extends GameFile {
 }
 
 function base64Bytes(text) {
+  if (Uint8Array.fromBase64) return Uint8Array.fromBase64(text);
   const chars = atob(text);
   const bytes = new Uint8Array(chars.length);
   for (let i = 0; i < chars.length; i++) bytes[i] = chars.charCodeAt(i);

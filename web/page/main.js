@@ -145,7 +145,6 @@ async function start() {
 addEventListener('error', (e) => fail(e.error ?? e.message));
 addEventListener('unhandledrejection', (e) => fail(e.reason));
 // A page cut short has said so already (whole.js). The opening page is
-// painted first: the engine and the files table take a moment, and the
-// player can read meanwhile.
+// painted without any script, so the engine starts loading at once.
 const painted = () => new Promise((done) => { requestAnimationFrame(() => setTimeout(done, 0)); });
-if (phase() !== 'error') painted().then(start).catch(fail);
+if (phase() !== 'error') start().catch(fail);

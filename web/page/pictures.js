@@ -29,7 +29,9 @@ export class Picture {
 
   async #load() {
     if (this.inline) {
-      if (!(await this.inline.decode().then(() => true, () => false))) throw new PictureDamaged(this.source, 'does not decode');
+      // On the screen already, unless it failed to decode.
+      const drawn = this.inline.complete && this.inline.naturalWidth > 0;
+      if (!drawn && !(await this.inline.decode().then(() => true, () => false))) throw new PictureDamaged(this.source, 'does not decode');
       this.shown = this.inline;
       return this.inline;
     }
