@@ -236,6 +236,11 @@ def page(args):
     for p, rel in drawing_of.items():
         if not os.path.isfile(os.path.join(site, rel)):
             die(f'site/{rel} is missing: the engine shows {p}, which no drawing in assets/ makes')
+    # Pictures an earlier build left behind would be served and kept offline
+    # by the service worker with the rest of the site.
+    for f in os.listdir(os.path.join(site, 'pictures')):
+        if 'pictures/' + f not in drawing_of.values():
+            os.remove(os.path.join(site, 'pictures', f))
     icon = read(os.path.join(site, 'icons', 'suirei.svg'), 'rb')
 
     # The opening page as the engine leaves it at start-up, with its picture
