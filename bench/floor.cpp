@@ -5,17 +5,27 @@
 // starts it beside the game to see what Qt alone costs.
 //
 // With SUIREI_BENCH_TRACE set it prints the same lines as the game's window
-// (window/trace.hpp).
+// (window/trace.hpp). `--centres` prints where bench/run clicks each button,
+// from the window's layout table, and starts nothing.
 #include <QApplication>
 #include <QPixmap>
 
 #include <array>
+#include <cstdio>
+#include <string_view>
 
 #include "button.hpp"
 #include "controls.hpp"
+#include "layout.hpp"
 #include "trace.hpp"
 
 int main(int argc, char** argv) {
+    if (argc > 1 && std::string_view(argv[1]) == "--centres") {
+        for (const auto& c : suirei::layout::kControls)
+            if (c.button) std::printf("%.*s %d %d\n", static_cast<int>(c.name.size()), c.name.data(),
+                                      c.rect.x + c.rect.width / 2, c.rect.y + c.rect.height / 2);
+        return 0;
+    }
     QApplication app(argc, argv);
     QApplication::setFont(suirei::gameFont());
 
