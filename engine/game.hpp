@@ -51,11 +51,11 @@ public:
     // Where the keyboard focus goes now, from the button that has it.
     FocusDecision focus(std::optional<Button> focused) const { return decide_focus(story_, screen_, focused); }
 
-    // While "1" and "2" are shown: the line of the page that spells out what
-    // each of them means (slot L2 of Talk's page, written by the rule that
-    // shows them).
-    std::optional<std::string_view> choiceLine() const {
-        if (!screen_.isVisible(Button::Command10) && !screen_.isVisible(Button::Command11)) return std::nullopt;
+    // What a screen reader hears beside a shown button's caption: for "1"
+    // and "2", the line of the page that spells out what each means (slot L2
+    // of Talk's page, written by the rule that shows them); none for the rest.
+    std::optional<std::string_view> description(Button b) const {
+        if ((b != Button::Command10 && b != Button::Command11) || !screen_.isVisible(b)) return std::nullopt;
         return story_.page(Button::Command1).slots[L2];
     }
 

@@ -44,7 +44,7 @@ TEST_F(Protocol, ThePageHearsTheChoiceTheStrikeAndWhereTheFocusGoes) {
     game.click(Command1);
     const std::string choice = protocol::page_state(game, Command1);
     EXPECT_NE(choice.find(R"("visible":["Command10","Command11","Command12"],)"), std::string::npos) << choice;
-    EXPECT_NE(choice.find(R"("focus":{"kind":"move","to":"Command11"},"choice":"１　x　　２　y","spoken":"p\n１　x　　２　y"})"),
+    EXPECT_NE(choice.find(R"("focus":{"kind":"move","to":"Command11"},"described":{"Command10":"１　x　　２　y","Command11":"１　x　　２　y"},"spoken":"p\n１　x　　２　y"})"),
               std::string::npos) << choice;
 
     game.click(Command11);
@@ -52,7 +52,7 @@ TEST_F(Protocol, ThePageHearsTheChoiceTheStrikeAndWhereTheFocusGoes) {
               R"({"state":5,"visible":["Command9","Command12"],"text":"cry","picture":"iru.bmp","frames":[)"
               R"({"picture":"an1.bmp","text":"cry","visible":["Command12"],"hold":200,"spoken":"cry"},)"
               R"({"picture":"an2.bmp","text":"cry","visible":["Command12"],"hold":200,"spoken":"cry"}],"ended":false,)"
-              R"("focus":{"kind":"move","to":"Command9"},"choice":null,"spoken":"cry"})");
+              R"("focus":{"kind":"move","to":"Command9"},"described":{},"spoken":"cry"})");
     // The frames are told once.
     EXPECT_NE(protocol::page_state(game, std::nullopt).find(R"("frames":[],)"), std::string::npos);
 

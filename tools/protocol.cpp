@@ -155,7 +155,10 @@ std::string page_state(Game& game, std::optional<Button> focused) {
     w.key("focus").object().key("kind").string(kind_name(focus.kind));
     optional_string(w, "to", target(focus));
     w.end();
-    optional_string(w, "choice", game.choiceLine());
+    w.key("described").object();
+    for (Button b : kAllButtons)
+        if (const auto d = game.description(b)) w.key(name(b)).string(*d);
+    w.end();
     w.key("spoken").string(spoken(game.screen().text()));
     return w.end().text();
 }

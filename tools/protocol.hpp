@@ -45,8 +45,9 @@ std::string play_line(Game& game, std::optional<Button> clicked);
 
 // What the page shows now, with the frames of the strike the last click
 // queued (taken, so they are told once; each with its page as a screen reader
-// says it), where the keyboard focus goes from `focused`, the options of a
-// choice, and the page as a screen reader says it.
+// says it), where the keyboard focus goes from `focused`, what a screen
+// reader hears beside each described button's caption (the choice line on
+// "1" and "2"), and the page as a screen reader says it.
 std::string page_state(Game& game, std::optional<Button> focused);
 
 // The window's fixed parts for the page: title and short title, size, colour,

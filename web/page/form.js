@@ -8,8 +8,9 @@
 //
 // T1 is a <textarea>: its value is the engine's page text with every CR LF
 // turned into LF, since a text box keeps line breaks as LF alone. P1 is named
-// for screen readers by what its picture shows; 「1」 and 「2」 carry the
-// line that says what each means while they are shown.
+// for screen readers by what its picture shows; a button the engine
+// describes (「1」 and 「2」, by the line that says what each means) carries
+// that description while it is shown.
 import { PageIncomplete } from './errors.js';
 
 export class Form6 {
@@ -26,7 +27,6 @@ export class Form6 {
       else if (c.kind === 'text') this.T1 = el;
       else this.buttons.set(c.name, el);
     }
-    this.choiceButtons = ['Command10', 'Command11'].map((name) => this.buttons.get(name));
   }
 
   // A page of the engine's answer, or a frame of the strike: the picture
@@ -41,8 +41,9 @@ export class Form6 {
     this.T1.scrollTop = 0;
     this.T1.scrollLeft = 0;
     for (const [name, button] of this.buttons) button.hidden = !view.visible.includes(name);
-    for (const button of this.choiceButtons) {
-      if (view.choice && !button.hidden) button.setAttribute('aria-description', view.choice);
+    for (const [name, button] of this.buttons) {
+      const description = view.described?.[name];
+      if (description) button.setAttribute('aria-description', description);
       else button.removeAttribute('aria-description');
     }
   }
