@@ -6,14 +6,14 @@
 // once the engine has loaded, takes hold of this markup as it stands and
 // draws every later page on it.
 //
-//   suirei-prerender [--font FAMILY] [--picture URL]
+//   suirei-prerender [--font FAMILY] --picture URL
 //
 // prints one JSON object: "style" (the window's numbers as CSS properties,
 // which the page's style sheet lays the window out by), "window" (the markup
-// of Form6), "picture" (the opening picture's file name; its <img> takes URL,
-// or pictures/<name>.svg) and "characters" (every character the opening page
-// paints, for the font that comes inline with it). FAMILY is the page's own
-// font, placed before the window's list of faces.
+// of Form6), "picture" (the opening picture's file name; its <img> takes URL)
+// and "characters" (every character the opening page paints, for the font
+// that comes inline with it). FAMILY is the page's own font, placed before
+// the window's list of faces.
 #include <cstdio>
 #include <set>
 #include <string>
@@ -57,10 +57,6 @@ std::string_view description(std::string_view file) {
     return {};
 }
 
-std::string picture_url(std::string_view file) {
-    return "pictures/" + std::string(file.substr(0, file.rfind('.'))) + ".svg";
-}
-
 std::string geometry(const layout::Rect& r) {
     return "--x:" + std::to_string(r.x) + ";--y:" + std::to_string(r.y) + ";--w:" + std::to_string(r.width) +
            ";--h:" + std::to_string(r.height);
@@ -99,8 +95,7 @@ std::string window(const Game& game, std::string_view pictureSrc, std::set<std::
         switch (c.kind) {
         case layout::Kind::picture:
             html += "<div " + id + " role=\"img\" aria-label=\"" + escaped(description(picture)) + "\" data-file=\"" +
-                    escaped(picture) + "\"><img src=\"" +
-                    escaped(pictureSrc.empty() ? picture_url(picture) : std::string(pictureSrc)) +
+                    escaped(picture) + "\"><img src=\"" + escaped(pictureSrc) +
                     "\" alt=\"\" draggable=\"false\"></div>\n";
             break;
         case layout::Kind::text: {
@@ -134,13 +129,15 @@ std::string window(const Game& game, std::string_view pictureSrc, std::set<std::
 int main(int argc, char** argv) {
     using namespace suirei;
     std::string family, pictureSrc;
+    bool wrong = false;
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
         if ((arg == "--font" || arg == "--picture") && i + 1 < argc) (arg == "--font" ? family : pictureSrc) = argv[++i];
-        else {
-            std::fputs("usage: suirei-prerender [--font FAMILY] [--picture URL]\n", stderr);
-            return 2;
-        }
+        else wrong = true;
+    }
+    if (wrong || pictureSrc.empty()) {
+        std::fputs("usage: suirei-prerender [--font FAMILY] --picture URL\n", stderr);
+        return 2;
     }
 
     Game game(story());
