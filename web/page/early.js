@@ -35,10 +35,14 @@
 
   const kept = [];
   let loading = true;
+  // A browser whose click is a plain mouse event does not say what made it;
+  // the pointer that went down before it does.
+  let pointer = '';
+  addEventListener('pointerdown', (e) => { pointer = e.pointerType; }, true);
   addEventListener('click', (e) => {
     const form = document.getElementById('Form6');
     if (!form) return;
-    if (e.target === form && e.pointerType === 'touch') {
+    if (e.target === form && (e.pointerType ?? pointer) === 'touch') {
       const b = nearest(form, e.clientX, e.clientY);
       if (b) {
         e.preventDefault();
