@@ -17,10 +17,7 @@
 namespace suirei {
 namespace {
 
-std::optional<Game>& game() {
-    static std::optional<Game> g;
-    return g;
-}
+std::optional<Game> game;
 
 const char* reply(std::string text) {
     static std::string r;
@@ -39,12 +36,6 @@ const char* no_such_button(int number) {
     return reply(protocol::error("no such button: Command" + std::to_string(number)));
 }
 
-const char* begin() {
-    game().emplace(story());
-    game()->start();
-    return reply(protocol::page_state(*game(), std::nullopt));
-}
-
 }  // namespace
 }  // namespace suirei
 
@@ -58,41 +49,31 @@ EMSCRIPTEN_KEEPALIVE const char* suirei_window() {
     return suirei::reply(suirei::protocol::window());
 }
 
-// Start-up: the opening page. Called once.
+// A new game: the opening page. At load, and again for 「はじめから遊ぶ」,
+// with nothing loaded again.
 EMSCRIPTEN_KEEPALIVE const char* suirei_start() {
     using namespace suirei;
-    if (game()) return reply(protocol::error("the game has already started"));
-    return begin();
-}
-
-// A new game from the opening page, for 「はじめから遊ぶ」: nothing is loaded
-// again.
-EMSCRIPTEN_KEEPALIVE const char* suirei_restart() {
-    return suirei::begin();
+    game.emplace(story());
+    game->start();
+    return reply(protocol::page_state(*game, std::nullopt));
 }
 
 // A click of Command<number>, with the focus on Command<focused> (0: on no
-// button). The page forwards only clicks of shown buttons; anything else is
-// refused here too, and changes nothing.
+// button). Command0 clicks nothing and tells where the focus goes from
+// `focused`: when the focus has left the buttons, say. The page forwards only
+// clicks of shown buttons; anything else is refused here too, and changes
+// nothing.
 EMSCRIPTEN_KEEPALIVE const char* suirei_click(int number, int focused) {
     using namespace suirei;
-    if (!game()) return reply(protocol::error("the game has not started"));
+    if (!game) return reply(protocol::error("the game has not started"));
     std::optional<Button> b, f;
-    if (!button_number(number, b) || !b) return no_such_button(number);
+    if (!button_number(number, b)) return no_such_button(number);
     if (!button_number(focused, f)) return no_such_button(focused);
-    if (const auto why = game()->refusal(*b)) return reply(protocol::error(*why));
-    game()->click(*b);
-    return reply(protocol::page_state(*game(), f));
-}
-
-// Where the focus goes from Command<focused> (0: from no button), without a
-// click: when the focus has left the buttons, say.
-EMSCRIPTEN_KEEPALIVE const char* suirei_focus(int focused) {
-    using namespace suirei;
-    if (!game()) return reply(protocol::error("the game has not started"));
-    std::optional<Button> f;
-    if (!button_number(focused, f)) return no_such_button(focused);
-    return reply(protocol::page_state(*game(), f));
+    if (b) {
+        if (const auto why = game->refusal(*b)) return reply(protocol::error(*why));
+        game->click(*b);
+    }
+    return reply(protocol::page_state(*game, f));
 }
 
 }  // extern "C"

@@ -30,10 +30,10 @@ export class Engine {
   }
 
   window() { return this.#answer(this.#module._suirei_window()); }
+  // A new game from the opening page, at load and after 終了; nothing is
+  // loaded again.
   start() { return this.#answer(this.#module._suirei_start()); }
-  // A new game from the opening page; nothing is loaded again.
-  restart() { return this.#answer(this.#module._suirei_restart()); }
   click(button, focused) { return this.#answer(this.#module._suirei_click(number(button), number(focused))); }
-  // Where the focus goes from `focused`, without a click.
-  focus(focused) { return this.#answer(this.#module._suirei_focus(number(focused))).focus; }
+  // Where the focus goes from `focused`: a click of no button.
+  focus(focused) { return this.click(null, focused).focus; }
 }

@@ -68,13 +68,12 @@ async function show(reply, { focus = true } = {}) {
   if (focus) form.applyFocus(reply.focus);
 }
 
-function click(button, focused = form.focusedButton()) {
-  if (phase() !== 'ready') return Promise.resolve();
+async function click(button, focused = form.focusedButton()) {
+  if (phase() !== 'ready') return;
   try {
-    return show(engine.click(button, focused)).catch(fail);
+    await show(engine.click(button, focused));
   } catch (e) {
     fail(e);
-    return Promise.resolve();
   }
 }
 
@@ -94,7 +93,7 @@ function end() {
 // every picture are here already.
 async function restart() {
   if (phase() !== 'ended') return;
-  const opening = engine.restart();
+  const opening = engine.start();
   after.hidden = true;
   form.setOpen(true);
   refit();
