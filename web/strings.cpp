@@ -6,6 +6,14 @@
 // the engine writes itself (the Move prompt) are found as well as the
 // script's; the direct texts of the rules add the battle cry, which stands on
 // the page only while the strike plays.
+//
+// Instead, with
+//   --window    the window's description, as the page's engine gives it at
+//               load (title, size, colour, the largest file, every control and
+//               every scene picture), so that the page's title, its manifest
+//               and its files table can be made from it ahead of time;
+//   --pictures  the scene pictures' file names, one a line, the one start-up
+//               shows first.
 #include <iostream>
 #include <set>
 #include <string>
@@ -13,16 +21,20 @@
 #include "check.hpp"
 #include "exploration.hpp"
 #include "memory_screen.hpp"
+#include "protocol.hpp"
 #include "stretches.hpp"
 #include "story.hpp"
 
 int main(int argc, char** argv) {
     using namespace suirei;
     const Script& script = story();
+    const std::string option = argc > 1 ? argv[1] : "";
 
-    // --pictures: the scene pictures' file names instead, one a line, the
-    // one start-up shows first.
-    if (argc > 1 && std::string(argv[1]) == "--pictures") {
+    if (option == "--window") {
+        std::cout << protocol::window() << '\n';
+        return 0;
+    }
+    if (option == "--pictures") {
         MemoryScreen screen;
         Story game(screen, script);
         game.Form_Load();
