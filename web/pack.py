@@ -45,15 +45,14 @@ def die(message):
 
 
 def read(path, mode='r'):
-    with open(path, mode, **({} if 'b' in mode else {'encoding': 'utf-8'})) as f:
+    with open(path, mode, encoding=None if 'b' in mode else 'utf-8') as f:
         return f.read()
 
 
 def write(path, data):
     os.makedirs(os.path.dirname(path), exist_ok=True)
-    binary = isinstance(data, bytes)
-    with open(path + '.part', 'wb' if binary else 'w', **({} if binary else {'encoding': 'utf-8'})) as f:
-        f.write(data)
+    with open(path + '.part', 'wb') as f:
+        f.write(data if isinstance(data, bytes) else data.encode('utf-8'))
     os.replace(path + '.part', path)
 
 
@@ -71,12 +70,9 @@ def page_files():
 # ── engine ────────────────────────────────────────────────────────────────
 
 def engine(args):
-    window = json.loads(node(args.describe))
+    window = json.loads(node(args.strings, '--window'))
     pictures = node(args.strings, '--pictures').split()
     texts = node(args.strings).split('\n')
-    described = {p['file'] for p in window['pictures']}
-    if set(pictures) != described:
-        die(f'the engine names the pictures {sorted(pictures)} but describes {sorted(described)}')
     write(args.out, json.dumps({'window': window, 'pictures': pictures, 'texts': texts}, ensure_ascii=False, indent=1))
 
 
@@ -101,7 +97,6 @@ def cut_font(source, chars):
     import brotli  # noqa: F401  (WOFF2 needs it)
     import io
     options = subset.Options()
-    options.flavor = 'woff2'
     options.layout_features = []          # horizontal text, no alternates needed
     options.drop_tables += ['vhea', 'vmtx']
     options.name_IDs = ['*']
@@ -115,18 +110,14 @@ def cut_font(source, chars):
     # A derived font may not carry the original's name (IPA Font License 3.1 (4)).
     names = {1: FAMILY, 3: FAMILY + ' 003.03', 4: FAMILY, 6: FAMILY.replace(' ', '-'), 16: FAMILY}
     table = face['name']
-    for record in list(table.names):
-        if record.nameID in (1, 3, 4, 6, 16, 17, 18, 21, 22):
-            table.removeNames(nameID=record.nameID)
+    for name_id in (1, 3, 4, 6, 16, 17, 18, 21, 22):
+        table.removeNames(nameID=name_id)
     for name_id, value in names.items():
         table.setName(value, name_id, 3, 1, 0x409)
         table.setName(value, name_id, 1, 0, 0)
     table.setName('Suirei Gothic is a Derived Program of IPAGothic, made for the game 翠嶺秘抄 '
                   'with only the characters it shows. Licensed under the IPA Font License Agreement v1.0.',
                   10, 3, 1, 0x409)
-    for record in table.names:
-        if record.nameID in (1, 3, 4, 6, 16, 17, 18) and 'IPA' in record.toUnicode():
-            die('the font subset still carries the name ' + record.toUnicode())
     face.flavor = 'woff2'
     out = io.BytesIO()
     face.save(out)
@@ -160,10 +151,6 @@ def script(code, kind=''):
     return f'<script{kind}>\n' + code.replace('</script', '<\\/script') + '</script>'
 
 
-def module_script(code):
-    return script(code, ' type="module"')
-
-
 def json_script(value):
     text = json.dumps(value, ensure_ascii=False, separators=(',', ':')).replace('</', '<\\/')
     return '<script type="application/json" id="suirei-files">' + text + '</script>'
@@ -177,8 +164,12 @@ def fill(template, parts):
     return template
 
 
+def b64(data):
+    return base64.b64encode(data).decode('ascii')
+
+
 def data_url(kind, data):
-    return f'data:{kind};base64,' + base64.b64encode(data).decode('ascii')
+    return f'data:{kind};base64,' + b64(data)
 
 
 def words(template):
@@ -228,7 +219,6 @@ def page(args):
     whole_js, main_js = bundle(args.glue, args.esbuild, os.path.join(obj, 'page'))
     early_js = read(os.path.join(PAGE, EARLY))
     wasm = read(os.path.splitext(args.glue)[0] + '.wasm', 'rb')
-    font_bytes = read(args.font, 'rb')
     licence = ''.join(read(os.path.join(HERE, 'font', f)) for f in LICENCE_FILES)
     template = read(os.path.join(PAGE, 'index.html'))
     css = read(os.path.join(PAGE, 'suirei.css'))
@@ -247,7 +237,7 @@ def page(args):
     # inline, and the glyphs it paints (and the page's own words around it)
     # in a font of their own, inline too: the page is drawn from its first
     # bytes, before the engine, the full font and the other pictures arrive.
-    prerendered = json.loads(node(args.prerender, '--font', FAMILY, '--picture',
+    prerendered = json.loads(node(args.prerender, FAMILY,
                                   data_url('image/svg+xml', read(os.path.join(site, drawing_of[opening]), 'rb'))))
     if prerendered['picture'] != opening:
         die(f'start-up shows {prerendered["picture"]}, but the engine names {opening} first')
@@ -258,7 +248,14 @@ def page(args):
     common = {'<!--@TITLE@-->': html.escape(window['title']),
               '<!--@EARLY@-->': script(early_js),
               '<!--@WINDOW@-->': prerendered['window'],
-              '<!--@WHOLE@-->': module_script(whole_js)}
+              '<!--@WHOLE@-->': script(whole_js, ' type="module"')}
+
+    def file_table(place, **more):
+        """The page's files, each where place(its path in site/) says; the
+        opening picture is inside the page."""
+        return {'engine': place('suirei-engine.wasm'), 'maxBytes': window['maxFileBytes'],
+                'font': {'family': FAMILY, **place(os.path.basename(args.font))}, **more,
+                'pictures': {p: {'inline': True} if p == opening else place(rel) for p, rel in drawing_of.items()}}
 
     # The site: the page with its style inline, its script, the engine, the
     # font, the drawings and the icons beside it.
@@ -266,10 +263,7 @@ def page(args):
     write(os.path.join(site, 'suirei-engine.wasm'), wasm)
     write(os.path.join(site, 'LICENSE-font.txt'), licence)
     write(os.path.join(site, 'manifest.webmanifest'), manifest(window, css))
-    font_file = os.path.basename(args.font)
-    files = {'engine': {'url': 'suirei-engine.wasm'}, 'maxBytes': window['maxFileBytes'],
-             'font': {'family': FAMILY, 'url': font_file}, 'worker': 'service-worker.js',
-             'pictures': {p: {'inline': True} if p == opening else {'url': rel} for p, rel in drawing_of.items()}}
+    files = file_table(lambda rel: {'url': rel}, worker='service-worker.js')
     links = ('<link rel="icon" href="icons/suirei.svg" type="image/svg+xml">\n'
              '<link rel="apple-touch-icon" href="icons/suirei-180.png">\n'
              '<link rel="manifest" href="manifest.webmanifest">\n')
@@ -287,18 +281,14 @@ def page(args):
 
     # The single file: everything inline, nothing fetched. The font's
     # licence closes the file, before the mark that says the file is whole.
-    b64 = lambda data: base64.b64encode(data).decode('ascii')  # noqa: E731
-    files = {'engine': {'data': b64(wasm)}, 'maxBytes': window['maxFileBytes'],
-             'font': {'family': FAMILY, 'data': b64(font_bytes)},
-             'pictures': {p: {'inline': True} if p == opening else {'data': b64(read(os.path.join(site, rel), 'rb'))}
-                          for p, rel in drawing_of.items()}}
+    files = file_table(lambda rel: {'data': b64(read(os.path.join(site, rel), 'rb'))})
     head = ('<!--\n  ' + window['title'] + ' — the whole game in one file.\n'
             '  The text is set in Suirei Gothic, a subset of IPAGothic, under the IPA Font\n'
             '  License Agreement v1.0; its full text is at the end of this file.\n-->\n')
     single = fill(template, {
         **common,
         '<!--@STYLE@-->': f'<link rel="icon" href="{data_url("image/svg+xml", icon)}">\n' + style,
-        '<!--@SCRIPTS@-->': json_script(files) + '\n' + module_script(main_js),
+        '<!--@SCRIPTS@-->': json_script(files) + '\n' + script(main_js, ' type="module"'),
         '<!--@LICENCE@-->': '<!--\n' + licence.replace('--', '‐‐') + '\n-->'})
     write(os.path.join(out, 'suirei.html'), single.replace('<!DOCTYPE html>\n', '<!DOCTYPE html>\n' + head, 1))
 
@@ -314,7 +304,6 @@ def main():
     steps = ap.add_subparsers(dest='step', required=True)
     s = steps.add_parser('engine')
     s.add_argument('--strings', required=True, help='suirei-strings.js')
-    s.add_argument('--describe', required=True, help='suirei-describe.js')
     s.add_argument('--out', required=True)
     s = steps.add_parser('font')
     s.add_argument('--engine', required=True, help="the engine step's output")

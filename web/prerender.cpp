@@ -6,16 +6,15 @@
 // once the engine has loaded, takes hold of this markup as it stands and
 // draws every later page on it.
 //
-//   suirei-prerender [--font FAMILY] --picture URL
+//   suirei-prerender FAMILY URL
 //
 // prints one JSON object: "style" (the window's numbers as CSS properties,
 // which the page's style sheet lays the window out by), "window" (the markup
 // of Form6), "picture" (the opening picture's file name; its <img> takes URL)
-// and "characters" (every character the opening page paints, for the font
-// that comes inline with it). FAMILY is the page's own font, placed before
-// the window's list of faces.
+// and "characters" (the text the opening page paints, for the font that
+// comes inline with it). FAMILY is the page's own font, placed before the
+// window's list of faces.
 #include <cstdio>
-#include <set>
 #include <string>
 #include <string_view>
 
@@ -44,11 +43,9 @@ std::string escaped(std::string_view text) {
 }
 
 // T1 keeps line breaks as LF alone, as a text box does.
-std::string as_textarea(std::string_view text) {
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i)
-        if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) out += text[i];
-    return out;
+std::string as_textarea(std::string text) {
+    for (auto at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at)) text.erase(at, 1);
+    return text;
 }
 
 std::string_view description(std::string_view file) {
@@ -64,8 +61,7 @@ std::string geometry(const layout::Rect& r) {
 
 std::string style(std::string_view family) {
     using namespace layout;
-    std::string fonts;
-    if (!family.empty()) fonts += json::quote(family) + ",";
+    std::string fonts = json::quote(family) + ",";
     for (std::string_view f : kFontFamilies) fonts += json::quote(f) + ",";
     fonts += "sans-serif";
     return ":root{--width:" + std::to_string(kClientWidth) + ";--height:" + std::to_string(kClientHeight) +
@@ -75,18 +71,12 @@ std::string style(std::string_view family) {
            std::to_string(kBackground.blue) + ");--fonts:" + fonts + "}";
 }
 
-// Form6 as the page shows it after start-up.
-std::string window(const Game& game, std::string_view pictureSrc, std::set<std::string>& painted) {
+// Form6 as the page shows it after start-up; `painted` gets the text it
+// paints.
+std::string window(const Game& game, std::string_view pictureSrc, std::string& painted) {
     const MemoryScreen& screen = game.screen();
     const std::string picture = screen.picture().value_or("");
     const FocusDecision focus = game.focus(std::nullopt);
-    const auto paints = [&](std::string_view text) {
-        for (std::size_t i = 0; i < text.size();) {
-            const std::size_t n = std::max<std::size_t>(1, json::utf8_sequence(text.substr(i)));
-            if (text[i] != '\r' && text[i] != '\n') painted.emplace(text.substr(i, n));
-            i += n;
-        }
-    };
 
     std::string html = "<main id=\"Form6\" aria-label=\"" + escaped(layout::kTitle) + "\" tabindex=\"-1\" data-state=\"" +
                        std::to_string(game.state()) + "\">\n";
@@ -99,8 +89,8 @@ std::string window(const Game& game, std::string_view pictureSrc, std::set<std::
                     "\" alt=\"\" draggable=\"false\"></div>\n";
             break;
         case layout::Kind::text: {
-            const std::string text = as_textarea(screen.text());
-            paints(text);
+            const std::string text = as_textarea(std::string(screen.text()));
+            painted += text;
             // The parser drops one line break right after <textarea>.
             html += "<textarea " + id + " aria-label=\"" + escaped(c.accessibleName) +
                     "\" readonly spellcheck=\"false\" tabindex=\"-1\" wrap=\"off\">" + (text.starts_with('\n') ? "\n" : "") +
@@ -110,7 +100,7 @@ std::string window(const Game& game, std::string_view pictureSrc, std::set<std::
         case layout::Kind::button: {
             const Button b = *c.button;
             const bool shown = screen.isVisible(b);
-            if (shown) paints(c.caption);
+            if (shown) painted += c.caption;
             html += "<button type=\"button\" " + id;
             if (c.accessibleName != c.caption) html += " aria-label=\"" + escaped(c.accessibleName) + "\"";
             if (!shown) html += " hidden";
@@ -128,31 +118,22 @@ std::string window(const Game& game, std::string_view pictureSrc, std::set<std::
 
 int main(int argc, char** argv) {
     using namespace suirei;
-    std::string family, pictureSrc;
-    bool wrong = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view arg = argv[i];
-        if ((arg == "--font" || arg == "--picture") && i + 1 < argc) (arg == "--font" ? family : pictureSrc) = argv[++i];
-        else wrong = true;
-    }
-    if (wrong || pictureSrc.empty()) {
-        std::fputs("usage: suirei-prerender [--font FAMILY] --picture URL\n", stderr);
+    if (argc != 3) {
+        std::fputs("usage: suirei-prerender FAMILY URL\n", stderr);
         return 2;
     }
 
     Game game(story());
     game.start();
-    std::set<std::string> painted;
-    const std::string markup = window(game, pictureSrc, painted);
-    std::string characters;
-    for (const std::string& c : painted) characters += c;
+    std::string painted;
+    const std::string markup = window(game, argv[2], painted);
 
     protocol::Writer w;
     w.object();
-    w.key("style").string(style(family));
+    w.key("style").string(style(argv[1]));
     w.key("window").string(markup);
     w.key("picture").string(game.screen().picture().value_or(""));
-    w.key("characters").string(characters);
+    w.key("characters").string(painted);
     w.end();
     const std::string out = w.text() + "\n";
     if (std::fwrite(out.data(), 1, out.size(), stdout) != out.size() || std::fflush(stdout) != 0) {
