@@ -4,27 +4,10 @@
 
 const KINDS = { picture: '場面の絵', engine: 'ゲームの本体', font: '文字の書体' };
 
-// A file of the game as the player may have to look for it: the scene
-// picture kou.bmp, kept on a site as pictures/kou.svg, say.
-export class GameFile {
-  constructor(kind, name, url = null) {
-    this.kind = kind;  // 'picture', 'engine' or 'font'
-    this.name = name;
-    this.url = url;    // null inside the single file
-  }
-
-  get label() {
-    const where = this.url && this.url !== this.name ? `（${this.url}）` : '';
-    return `${KINDS[this.kind]}「${this.name}」${where}`;
-  }
-}
-
 const PUT_BACK = 'ゲームのファイルをもう一度置き直してください。';
 
-export class GameFailure extends Error {
-  // What the player reads.
-  get explanation() { return this.message; }
-}
+// Each kind says in `explanation` what the player reads.
+export class GameFailure extends Error {}
 
 // Something wrong with one of the game's files, which the player reads
 // named.
@@ -32,6 +15,14 @@ class FileFailure extends GameFailure {
   constructor(file, detail, options) {
     super(`${file.name}: ${detail}`, options);
     this.file = file;
+  }
+
+  // The file as the player may have to look for it: the scene picture
+  // kou.bmp, kept on a site as pictures/kou.svg, say.
+  get label() {
+    const { kind, name, url } = this.file;
+    const where = url && url !== name ? `（${url}）` : '';
+    return `${KINDS[kind]}「${name}」${where}`;
   }
 }
 
@@ -44,7 +35,7 @@ export class FileMissing extends FileFailure {
 
   get explanation() {
     const why = this.status ? `（サーバーの答え: ${this.status}）` : '';
-    return `${this.file.label}を読み込めませんでした${why}。\nファイルが見つかりません。${PUT_BACK}`;
+    return `${this.label}を読み込めませんでした${why}。\nファイルが見つかりません。${PUT_BACK}`;
   }
 }
 
@@ -56,7 +47,7 @@ export class FileStalled extends FileFailure {
   }
 
   get explanation() {
-    return `${this.file.label}が${this.seconds}秒待っても届きません。\n` +
+    return `${this.label}が${this.seconds}秒待っても届きません。\n` +
       '通信かサーバーに問題があります。しばらくしてから、ページを読み込み直してください。';
   }
 }
@@ -69,7 +60,7 @@ export class FileTooLarge extends FileFailure {
   }
 
   get explanation() {
-    return `${this.file.label}は大きすぎるため（${this.limit / 1024 / 1024} MiB を超えています）、読み込みません。\n${PUT_BACK}`;
+    return `${this.label}は大きすぎるため（${this.limit / 1024 / 1024} MiB を超えています）、読み込みません。\n${PUT_BACK}`;
   }
 }
 
@@ -77,7 +68,7 @@ export class FileTooLarge extends FileFailure {
 // one the browser cannot draw.
 export class PictureDamaged extends FileFailure {
   get explanation() {
-    return `${this.file.label}が壊れているため、表示できません。\n${PUT_BACK}`;
+    return `${this.label}が壊れているため、表示できません。\n${PUT_BACK}`;
   }
 }
 
@@ -88,7 +79,7 @@ export class EngineBroken extends FileFailure {
   }
 
   get explanation() {
-    return `${this.file.label}を動かせませんでした（${this.cause?.message ?? this.cause}）。\n${PUT_BACK}`;
+    return `${this.label}を動かせませんでした（${this.cause?.message ?? this.cause}）。\n${PUT_BACK}`;
   }
 }
 

@@ -5,7 +5,7 @@
 // it, and no file of the page comes near it). A file on the site that stops
 // arriving, or that is larger, fails with an error naming it; nothing waits
 // forever.
-import { FileMissing, FileStalled, FileTooLarge, GameFile } from './errors.js';
+import { FileMissing, FileStalled, FileTooLarge } from './errors.js';
 
 // The longest wait for the next piece of a file.
 export const STALL_SECONDS = 15;
@@ -17,9 +17,11 @@ export function fileTable() {
 }
 
 // One of the game's files, with its place in the table.
-export class Source extends GameFile {
+export class Source {
   constructor(kind, name, entry) {
-    super(kind, name, entry.url ?? null);
+    this.kind = kind;  // 'picture', 'engine' or 'font'
+    this.name = name;
+    this.url = entry.url ?? null;  // null inside the single file
     this.data = entry.data ?? null;
   }
 
@@ -61,13 +63,7 @@ async function download(file) {
       if (size > limit) throw new FileTooLarge(file, limit);
       parts.push(value);
     }
-    const bytes = new Uint8Array(size);
-    let at = 0;
-    for (const part of parts) {
-      bytes.set(part, at);
-      at += part.length;
-    }
-    return bytes;
+    return new Uint8Array(await new Blob(parts).arrayBuffer());
   } catch (e) {
     if (stalled) throw new FileStalled(file, STALL_SECONDS);
     if (e instanceof FileMissing || e instanceof FileTooLarge) throw e;

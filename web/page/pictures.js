@@ -19,8 +19,6 @@ export class Picture {
     this.inline = entry.inline ? document.querySelector('#P1 > img') : null;
   }
 
-  get file() { return this.source.name; }
-
   // The decoded picture, checked whole.
   image() {
     if (!this.#image) this.#image = this.#load();
