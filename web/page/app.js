@@ -15,10 +15,9 @@ export function registerWorker(url) {
 // whole page, the window as large as the screen allows, and takes it back.
 export function offerFullscreen(button) {
   if (!document.fullscreenEnabled || matchMedia('(display-mode: fullscreen)').matches) return;
+  button.title = button.getAttribute('aria-label');
   const label = () => {
-    const on = Boolean(document.fullscreenElement);
-    button.setAttribute('aria-pressed', String(on));
-    button.title = button.getAttribute('aria-label');
+    button.setAttribute('aria-pressed', String(Boolean(document.fullscreenElement)));
   };
   button.addEventListener('click', () => {
     const change = document.fullscreenElement

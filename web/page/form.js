@@ -40,8 +40,8 @@ export class Form6 {
     if (this.T1.value !== text) this.T1.value = text;
     this.T1.scrollTop = 0;
     this.T1.scrollLeft = 0;
-    for (const [name, button] of this.buttons) button.hidden = !view.visible.includes(name);
     for (const [name, button] of this.buttons) {
+      button.hidden = !view.visible.includes(name);
       const description = view.described?.[name];
       if (description) button.setAttribute('aria-description', description);
       else button.removeAttribute('aria-description');
