@@ -7,6 +7,7 @@ HOST is 127.0.0.1 unless given: only this computer reaches the game. Give the
 address of a network interface (or 0.0.0.0 for all of them) to try the game
 on a phone on the same network.
 """
+import contextlib
 import functools
 import http.server
 import sys
@@ -18,11 +19,9 @@ class Handler(http.server.SimpleHTTPRequestHandler):
         **http.server.SimpleHTTPRequestHandler.extensions_map,
         '.html': 'text/html; charset=utf-8',
         '.js': 'text/javascript; charset=utf-8',
-        '.css': 'text/css; charset=utf-8',
         '.txt': 'text/plain; charset=utf-8',
         '.wasm': 'application/wasm',
         '.woff2': 'font/woff2',
-        '.woff': 'font/woff',
         '.png': 'image/png',
         '.svg': 'image/svg+xml',
         '.webmanifest': 'application/manifest+json',
@@ -44,12 +43,8 @@ def main():
         server = http.server.ThreadingHTTPServer((host, port), functools.partial(Handler, directory=folder))
     except OSError as e:
         sys.exit(f'web/serve.py: cannot serve on {host}:{port}: {e.strerror}')
-    try:
+    with server, contextlib.suppress(KeyboardInterrupt):
         server.serve_forever()
-    except KeyboardInterrupt:
-        pass
-    finally:
-        server.server_close()
 
 
 if __name__ == '__main__':
