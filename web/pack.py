@@ -302,22 +302,18 @@ def page(args):
 def main():
     ap = argparse.ArgumentParser()
     steps = ap.add_subparsers(dest='step', required=True)
-    s = steps.add_parser('engine')
-    s.add_argument('--strings', required=True, help='suirei-strings.js')
-    s.add_argument('--out', required=True)
-    s = steps.add_parser('font')
-    s.add_argument('--engine', required=True, help="the engine step's output")
-    s.add_argument('--source', required=True, help='ipag.ttf')
-    s.add_argument('--out', required=True)
-    s = steps.add_parser('page')
-    s.add_argument('--engine', required=True, help="the engine step's output")
-    s.add_argument('--glue', required=True, help='suirei-engine.js, with its .wasm beside it')
-    s.add_argument('--esbuild', required=True)
-    s.add_argument('--font', required=True)
-    s.add_argument('--prerender', required=True, help='suirei-prerender.js')
-    s.add_argument('--out', required=True, help='build-web')
+    told = "the engine step's output"
+    # Each step's options, every one required, with what it names.
+    for step, options in ((engine, {'strings': 'suirei-strings.js', 'out': None}),
+                          (font, {'engine': told, 'source': 'ipag.ttf', 'out': None}),
+                          (page, {'engine': told, 'glue': 'suirei-engine.js, with its .wasm beside it', 'esbuild': None,
+                                  'font': None, 'prerender': 'suirei-prerender.js', 'out': 'build-web'})):
+        s = steps.add_parser(step.__name__)
+        s.set_defaults(run=step)
+        for name, what in options.items():
+            s.add_argument('--' + name, required=True, help=what)
     args = ap.parse_args()
-    {'engine': engine, 'font': font, 'page': page}[args.step](args)
+    args.run(args)
 
 
 if __name__ == '__main__':
