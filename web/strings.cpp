@@ -20,10 +20,9 @@
 
 #include "check.hpp"
 #include "exploration.hpp"
-#include "memory_screen.hpp"
+#include "game.hpp"
 #include "protocol.hpp"
 #include "stretches.hpp"
-#include "story.hpp"
 
 int main(int argc, char** argv) {
     using namespace suirei;
@@ -35,10 +34,9 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (option == "--pictures") {
-        MemoryScreen screen;
-        Story game(screen, script);
-        game.Form_Load();
-        const std::string opening = screen.picture().value_or("");
+        Game game(script);
+        game.start();
+        const std::string opening = game.screen().picture().value_or("");
         std::cout << opening << '\n';
         for (std::string_view file : kPictureFiles)
             if (file != opening) std::cout << file << '\n';
