@@ -10,47 +10,27 @@
 //     same loop (bench/web/engine.cpp) built twice.
 // Writes bench/web-results.md. Run through bench/web-run.
 import { spawnSync } from 'node:child_process';
-import { createServer } from 'node:http';
 import { cpus, loadavg } from 'node:os';
 import { existsSync, mkdirSync, readFileSync, readdirSync, statSync, writeFileSync } from 'node:fs';
-import { dirname, extname, join, normalize, resolve, sep } from 'node:path';
-import { fileURLToPath, pathToFileURL } from 'node:url';
+import { dirname, join } from 'node:path';
+import { pathToFileURL } from 'node:url';
 import { gzipSync } from 'node:zlib';
-import { chromium } from 'playwright-core';
 import { buildAnchor } from './anchor.mjs';
 import { buildFloor } from './floor.mjs';
+import {
+  launch, nativeBin as native, nativeRoute, root, routesDir, serve, webDir as web,
+} from '../../tests/web/harness.mjs';
 import { startGame, startXvfb } from '../../tests/web/qt.mjs';
 
-const root = resolve(fileURLToPath(new URL('../..', import.meta.url)));
-const web = resolve(process.env.SUIREI_WEB_DIR ?? join(root, 'build-web'));
-const native = resolve(process.env.SUIREI_NATIVE_BIN ?? join(root, 'build', 'bin'));
 const work = join(web, 'bench');
 const runs = Number(process.argv[2] ?? 15);
-const mainRoute = join(root, 'tests', 'routes', 'main.txt');
-const ARGS = ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
-  '--disable-background-networking', '--disable-component-update', '--disable-sync'];
+const mainRoute = join(routesDir, 'main.txt');
 
 const median = (xs) => { const s = [...xs].sort((a, b) => a - b); return s.length % 2 ? s[s.length >> 1] : (s[s.length / 2 - 1] + s[s.length / 2]) / 2; };
 const pct = (xs, p) => { const s = [...xs].sort((a, b) => a - b); return s[Math.min(s.length - 1, Math.floor(p * s.length))]; };
 const ms = (x) => `${x.toFixed(1)} ms`;
 const kb = (n) => `${(n / 1024).toFixed(0)} KiB`;
 const log = (...a) => console.error('bench/web:', ...a);
-
-function serve(dir) {
-  const base = resolve(dir);
-  const types = { '.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.wasm': 'application/wasm', '.json': 'application/json', '.png': 'image/png', '.bmp': 'image/bmp', '.css': 'text/css', '.woff2': 'font/woff2', '.ttf': 'font/ttf', '.otf': 'font/otf', '.svg': 'image/svg+xml', '.webmanifest': 'application/manifest+json' };
-  const server = createServer((req, res) => {
-    let file = normalize(join(base, decodeURIComponent(new URL(req.url, 'http://x').pathname)));
-    if (!file.startsWith(base)) { res.writeHead(403).end(); return; }
-    if (existsSync(file) && statSync(file).isDirectory()) file = join(file, 'index.html');
-    if (!existsSync(file)) { res.writeHead(404).end(); return; }
-    res.writeHead(200, { 'content-type': types[extname(file)] ?? 'application/octet-stream', 'cache-control': 'no-store' }).end(readFileSync(file));
-  });
-  return new Promise((ok) => server.listen(0, '127.0.0.1', () => ok({
-    url: `http://127.0.0.1:${server.address().port}/`,
-    close: () => new Promise((done) => { server.closeAllConnections(); server.close(done); }),
-  })));
-}
 
 // Marks, inside the page, when the page first says it takes clicks and the
 // frame after that has been painted; when the scene picture is painted (its
@@ -90,7 +70,7 @@ const SLOW = { offline: false, latency: 400, downloadThroughput: 400_000 / 8, up
 // clicks (the floor: until its picture is painted); `then` measures on it
 // before the browser closes.
 async function inFreshBrowser(url, then, { network = null } = {}) {
-  const browser = await chromium.launch({ executablePath: '/usr/bin/chromium', args: ARGS, timeout: 30_000 });
+  const browser = await launch();
   try {
     const page = await browser.newPage({ viewport: { width: 800, height: 600 } });
     if (network) {
@@ -123,16 +103,13 @@ const loadOnce = (url, options) => inFreshBrowser(url, (page) => page.evaluate((
 
 // Clicks along the route (the driver's button ids) with the mouse, until the
 // first click that starts the strike or the route's end.
-function clicks(url, ids, limit) {
+function clicks(url, ids) {
   return inFreshBrowser(url, async (page) => {
-    let n = 0;
-    for (const id of ids) {
-      if (n >= limit) break;
+    for (const [i, id] of ids.entries()) {
       const target = page.locator(id.startsWith('Command') ? `#${id}` : id).first();
       const box = await target.boundingBox({ timeout: 5_000 });
       await page.mouse.click(box.x + box.width / 2, box.y + box.height / 2);
-      n++;
-      await page.waitForFunction((n) => window.__clicks.length >= n && document.documentElement.dataset.game !== 'playing', n, { timeout: 10_000 });
+      await page.waitForFunction((n) => window.__clicks.length >= n && document.documentElement.dataset.game !== 'playing', i + 1, { timeout: 10_000 });
     }
     return await page.evaluate(() => window.__clicks);
   });
@@ -145,22 +122,13 @@ function run(cmd, args, opts = {}) {
 }
 
 function sizeOf(dir) {
-  let total = 0, gz = 0;
-  const files = [];
-  const walk = (d) => {
-    for (const e of readdirSync(d, { withFileTypes: true })) {
-      const p = join(d, e.name);
-      if (e.isDirectory()) walk(p);
-      else {
-        const b = readFileSync(p);
-        total += b.length;
-        gz += gzipSync(b, { level: 9 }).length;
-        files.push([p.slice(dir.length + 1), b.length]);
-      }
-    }
+  const files = readdirSync(dir, { recursive: true }).filter((f) => statSync(join(dir, f)).isFile())
+    .map((f) => [f, readFileSync(join(dir, f))]);
+  return {
+    total: files.reduce((n, [, b]) => n + b.length, 0),
+    gz: files.reduce((n, [, b]) => n + gzipSync(b, { level: 9 }).length, 0),
+    files: files.map(([f, b]) => [f, b.length]).sort((a, b) => b[1] - a[1]),
   };
-  walk(dir);
-  return { total, gz, files: files.sort((a, b) => b[1] - a[1]) };
 }
 
 // The engine loop, natively and in WebAssembly, from the same sources with
@@ -176,7 +144,7 @@ for (const need of [join(web, 'suirei.html'), join(web, 'site', 'index.html'), j
   if (!existsSync(need)) { log(`${need} is missing: run ./scripts/web --build-only first`); process.exit(2); }
 }
 mkdirSync(work, { recursive: true });
-const driver = run(join(native, 'suirei-play'), [], { input: readFileSync(mainRoute) }).trim().split('\n').map((l) => JSON.parse(l));
+const driver = nativeRoute(mainRoute);
 
 log('building the inkjs anchor');
 const anchor = buildAnchor({
@@ -223,8 +191,8 @@ const slow = await measure(slowConfigs, slowRuns, { network: SLOW });
 log('one click to the next painted page');
 const strike = driver.findIndex((l) => l.frames.length > 1);
 const routeIds = driver.slice(1, strike).map((l) => l.click);
-const suireiClicks = await clicks(`${suireiSite.url}?scale=1`, routeIds, routeIds.length);
-const anchorClicks = await clicks(anchorSite.url, Array(60).fill('#choices button'), 60);
+const suireiClicks = await clicks(`${suireiSite.url}?scale=1`, routeIds);
+const anchorClicks = await clicks(anchorSite.url, Array(60).fill('#choices button'));
 await suireiSite.close();
 await floorSite.close();
 await anchorSite.close();
