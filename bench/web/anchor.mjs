@@ -33,7 +33,6 @@ export function buildAnchor({ out, pages, picture }) {
 #text{position:absolute;left:8px;top:128px;width:449px;height:153px;background:#fff;border:1px solid #888;box-sizing:border-box;padding:2px;margin:0;white-space:pre;line-height:13px}
 #choices{position:absolute;left:160px;top:96px}
 button{width:81px;height:25px}`;
-  const body = (img) => `<div id="w"><img id="pic" alt="" src="${img}"><pre id="text"></pre><div id="choices"></div></div>`;
   const play = (load) => `
 (async () => {
   const story = new inkjs.Story(${load});
@@ -56,14 +55,16 @@ button{width:81px;height:25px}`;
   document.documentElement.dataset.game = 'ready';
 })();`;
 
+  // The page, with its picture at `img`, the runtime's <script> and the story
+  // from `load`.
+  const page = (img, runtimeScript, load) => `<!doctype html><html lang="ja"><meta charset="utf-8"><title>anchor</title><style>${style}</style>
+<div id="w"><img id="pic" alt="" src="${img}"><pre id="text"></pre><div id="choices"></div></div>
+${runtimeScript}<script>${play(load)}</script></html>`;
+
   mkdirSync(join(out, 'site'), { recursive: true });
-  const single = `<!doctype html><html lang="ja"><meta charset="utf-8"><title>anchor</title><style>${style}</style>
-${body(`data:image/png;base64,${png.stdout.toString('base64')}`)}
-<script>${runtime}</script><script>${play(JSON.stringify(story))}</script></html>`;
+  const single = page(`data:image/png;base64,${png.stdout.toString('base64')}`, `<script>${runtime}</script>`, JSON.stringify(story));
   writeFileSync(join(out, 'anchor.html'), single);
-  writeFileSync(join(out, 'site', 'index.html'), `<!doctype html><html lang="ja"><meta charset="utf-8"><title>anchor</title><style>${style}</style>
-${body('scene.png')}
-<script src="ink.js"></script><script>${play("await (await fetch('story.json')).text()")}</script></html>`);
+  writeFileSync(join(out, 'site', 'index.html'), page('scene.png', '<script src="ink.js"></script>', "await (await fetch('story.json')).text()"));
   writeFileSync(join(out, 'site', 'ink.js'), runtime);
   writeFileSync(join(out, 'site', 'story.json'), story);
   writeFileSync(join(out, 'site', 'scene.png'), png.stdout);
