@@ -159,9 +159,8 @@ const engine = buildEngineBench();
 log('building the floor');
 const floor = buildFloor({ page: join(web, 'site', 'index.html'), out: join(work, 'floor') });
 
-const suireiSite = await serve(join(web, 'site'));
-const floorSite = await serve(floor.site);
-const anchorSite = await serve(anchor.site);
+const sites = await Promise.all([join(web, 'site'), floor.site, anchor.site].map((dir) => serve(dir)));
+const [suireiSite, floorSite, anchorSite] = sites;
 const configs = [
   ['suirei', 'file://', pathToFileURL(join(web, 'suirei.html')).href],
   ['suirei', 'http', suireiSite.url],
@@ -193,9 +192,7 @@ const strike = driver.findIndex((l) => l.frames.length > 1);
 const routeIds = driver.slice(1, strike).map((l) => l.click);
 const suireiClicks = await clicks(`${suireiSite.url}?scale=1`, routeIds);
 const anchorClicks = await clicks(anchorSite.url, Array(60).fill('#choices button'));
-await suireiSite.close();
-await floorSite.close();
-await anchorSite.close();
+for (const s of sites) await s.close();
 
 log('the desktop window under Xvfb: start to first paint, click to paint');
 const desktop = { start: [], clicks: [] };
