@@ -10,10 +10,9 @@
 //
 // prints one JSON object: "style" (the window's numbers as CSS properties,
 // which the page's style sheet lays the window out by), "window" (the markup
-// of Form6), "picture" (the opening picture's file name; its <img> takes URL)
-// and "characters" (the text the opening page paints, for the font that
-// comes inline with it). FAMILY is the page's own font, placed before the
-// window's list of faces.
+// of Form6, whose opening picture's <img> takes URL) and "characters" (the
+// text the opening page paints, for the font that comes inline with it).
+// FAMILY is the page's own font, placed before the window's list of faces.
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -132,7 +131,6 @@ int main(int argc, char** argv) {
     w.object();
     w.key("style").string(style(argv[1]));
     w.key("window").string(markup);
-    w.key("picture").string(game.screen().picture().value_or(""));
     w.key("characters").string(painted);
     w.end();
     const std::string out = w.text() + "\n";
