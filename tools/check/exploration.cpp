@@ -35,7 +35,7 @@ constexpr std::size_t kKeyLines = 3 * kLinesPerPage;
 
 struct Key {
     StoryState state = 0;
-    std::uint16_t visible = 0;
+    std::array<bool, kButtonCount> visible{};
     std::uint32_t text = 0;
     std::uint32_t picture = 0;
     std::array<LineId, kKeyLines> lines{};
@@ -58,9 +58,9 @@ struct KeyHash {
         auto mix = [&h](std::uint64_t v) {
             h ^= v + 0x9e3779b97f4a7c15ull + (h << 6) + (h >> 2);
         };
-        mix(static_cast<std::uint64_t>(static_cast<std::uint16_t>(k.state)) | (std::uint64_t{k.visible} << 16) |
-            (std::uint64_t{k.picture} << 32));
+        mix(static_cast<std::uint64_t>(static_cast<std::uint16_t>(k.state)) | (std::uint64_t{k.picture} << 32));
         mix(k.text);
+        for (bool v : k.visible) mix(v);
         for (const LineId& l : k.lines) {
             mix(reinterpret_cast<std::uintptr_t>(l.data));
             mix(l.size);
@@ -72,34 +72,18 @@ struct KeyHash {
 // Texts seen in T1 (and picture names), each stored once and numbered.
 class Interner {
 public:
-    explicit Interner(std::vector<std::string>& store) : store_(store) {}
+    explicit Interner(std::deque<std::string>& store) : store_(store) {}
     std::uint32_t id(std::string_view s) {
         if (auto it = index_.find(s); it != index_.end()) return it->second;
         const auto n = static_cast<std::uint32_t>(store_.size());
-        owned_.emplace_back(s);
-        store_.emplace_back(s);
-        index_.emplace(owned_.back(), n);
+        index_.emplace(store_.emplace_back(s), n);  // a deque's elements stay where they are
         return n;
     }
 
 private:
-    std::vector<std::string>& store_;
-    std::deque<std::string> owned_;  // stable storage for the index's keys
+    std::deque<std::string>& store_;
     std::unordered_map<std::string_view, std::uint32_t> index_;
 };
-
-std::uint16_t visibility_bits(const MemoryScreen& screen) {
-    std::uint16_t bits = 0;
-    for (Button b : kAllButtons)
-        if (screen.isVisible(b)) bits |= static_cast<std::uint16_t>(1u << index(b));
-    return bits;
-}
-
-std::array<bool, kButtonCount> visibility_array(std::uint16_t bits) {
-    std::array<bool, kButtonCount> v{};
-    for (int i = 0; i < kButtonCount; ++i) v[static_cast<std::size_t>(i)] = (bits >> i) & 1u;
-    return v;
-}
 
 }  // namespace
 
@@ -114,17 +98,17 @@ Exploration::Exploration(const Script& script) : script_(&script) {
     auto capture = [&]() {
         Situation s;
         s.memory = story.memory();
-        s.visible = visibility_bits(screen);
+        s.visible = screen.visibility();
         s.text = texts.id(screen.text());
-        s.picture = screen.picture() ? pictures.id(*screen.picture()) : 0;
+        s.picture = pictures.id(screen.picture().value_or(""));
         return s;
     };
 
     std::unordered_map<Key, SituationId, KeyHash> known;
-    auto admit = [&](Situation s) -> std::pair<SituationId, bool> {
+    auto admit = [&](Situation s) {
         auto [it, fresh] = known.emplace(key_of(s), static_cast<SituationId>(situations_.size()));
         if (fresh) situations_.push_back(std::move(s));
-        return {it->second, fresh};
+        return it->second;
     };
 
     story.Form_Load();
@@ -132,40 +116,29 @@ Exploration::Exploration(const Script& script) : script_(&script) {
     admit(capture());
 
     // Breadth first: situations_ doubles as the queue.
-    std::vector<const Rule*> rules;  // fired by one click, as the engine runs them
     for (SituationId at = 0; at < situations_.size(); ++at) {
         step_begin_.push_back(static_cast<std::uint32_t>(steps_.size()));
-        const std::uint16_t visible = situations_[at].visible;
         for (Button b : kAllButtons) {
-            if (!((visible >> index(b)) & 1u)) continue;
+            if (!situations_[at].shows(b)) continue;
             if (b == Button::Command12) {
                 ++quit_offered_;
                 continue;
             }
             const Situation& here = situations_[at];
             story.restore(here.memory);
-            screen.setVisibility(visibility_array(here.visible));
+            screen.setVisibility(here.visible);
             screen.setText(texts_[here.text]);
             screen.setPicture(here.picture ? std::optional<std::string>(pictures_[here.picture]) : std::nullopt);
 
-            rules.clear();
-            story.click(b, &rules);
+            const auto first_fired = static_cast<std::uint32_t>(fired_.size());
+            story.click(b, &fired_);
             screen.takeLoads();
             screen.takeFrames();
 
-            Step step;
-            step.from = at;
-            step.button = b;
-            step.first_fired = static_cast<std::uint32_t>(fired_.size());
-            step.fired_count = static_cast<std::uint32_t>(rules.size());
-            fired_.insert(fired_.end(), rules.begin(), rules.end());
-
             Situation next = capture();
-            next.parent = at;
-            next.via = b;
-            next.parent_step = static_cast<std::uint32_t>(steps_.size());
-            step.to = admit(std::move(next)).first;
-            steps_.push_back(step);
+            next.reached_by = static_cast<std::uint32_t>(steps_.size());
+            const auto fired_count = static_cast<std::uint32_t>(fired_.size()) - first_fired;
+            steps_.push_back({at, admit(std::move(next)), b, first_fired, fired_count});
         }
     }
     step_begin_.push_back(static_cast<std::uint32_t>(steps_.size()));

@@ -6,7 +6,9 @@
 // T1 and the picture in P1. Quit is noted but never followed.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <deque>
 #include <span>
 #include <string>
 #include <string_view>
@@ -18,19 +20,17 @@
 namespace suirei::check {
 
 using SituationId = std::uint32_t;
-inline constexpr SituationId kNoSituation = 0xFFFFFFFF;
+inline constexpr std::uint32_t kNoStep = 0xFFFFFFFF;
 
 struct Situation {
     StoryMemory memory;
-    std::uint16_t visible = 0;  // bit i: button Command(i+1) is visible
+    std::array<bool, kButtonCount> visible{};  // by index(b)
     std::uint32_t text = 0;     // index into Exploration::texts()
     std::uint32_t picture = 0;  // index into Exploration::pictures(); 0: no picture yet
-    SituationId parent = kNoSituation;       // the situation it was first reached from
-    Button via{};                            // by a click of this button
-    std::uint32_t parent_step = 0xFFFFFFFF;  // that click, an index into Exploration::steps()
+    std::uint32_t reached_by = kNoStep;  // the click that first reached it, an index into Exploration::steps()
 
     StoryState state() const { return memory.state; }
-    bool shows(Button b) const { return (visible >> index(b)) & 1u; }
+    bool shows(Button b) const { return visible[static_cast<std::size_t>(index(b))]; }
 };
 
 // One click of a visible button, from one situation to another (possibly the
@@ -79,8 +79,8 @@ private:
     std::vector<Step> steps_;
     std::vector<std::uint32_t> step_begin_;  // per situation, into steps_; one extra at the end
     std::vector<const Rule*> fired_;
-    std::vector<std::string> texts_;
-    std::vector<std::string> pictures_;
+    std::deque<std::string> texts_;
+    std::deque<std::string> pictures_;
     std::size_t quit_offered_ = 0;
 };
 

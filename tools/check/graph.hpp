@@ -25,7 +25,6 @@ class StoryGraph {
 public:
     explicit StoryGraph(const Exploration& explored);
 
-    const Exploration& explored() const { return *explored_; }
     // Story states in the order they are first reached.
     const std::vector<StoryState>& states() const { return states_; }
     // Clicks out of a state that fire a rule, in order of first discovery.

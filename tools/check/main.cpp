@@ -150,15 +150,14 @@ int main(int argc, char** argv) {
         }
     }
 
-    const Options options;
     const auto started = std::chrono::steady_clock::now();
     const Exploration explored(story());
-    const std::vector<Finding> findings = check_story(explored, options);
-    Statistics stats = statistics(explored, options);
-    stats.time = std::chrono::steady_clock::now() - started;
+    const std::vector<Finding> findings = check_story(explored);
+    const Statistics stats = statistics(explored);
+    const std::chrono::duration<double, std::milli> time = std::chrono::steady_clock::now() - started;
 
     if (screenplay) {
-        write_screenplay(std::cout, explored, options);
+        write_screenplay(std::cout, explored);
         if (!written()) return 1;
     }
 
@@ -171,17 +170,17 @@ int main(int argc, char** argv) {
                << " situations, not followed)\n"
                << "story states reached: " << stats.states_reached << "\n"
                << "rules: " << stats.rules << ", fired: " << stats.rules_fired << "\n"
-               << "end states reached: " << stats.ends_reached.size() << " of " << options.end_states.size();
+               << "end states reached: " << stats.ends_reached.size() << " of " << kEndStates.size();
         for (std::size_t i = 0; i < stats.ends_reached.size(); ++i)
             report << (i ? ", " : " (") << stats.ends_reached[i] << (i + 1 == stats.ends_reached.size() ? ")" : "");
         report << "\n"
                << "findings: " << findings.size() << "\n"
-               << "time: " << std::chrono::duration<double, std::milli>(stats.time).count() << " ms\n";
+               << "time: " << time.count() << " ms\n";
     }
 
     bool drawn = true;
     if (!map_file.empty() || !dot_file.empty()) {
-        const std::string source = route_map_dot(explored, options);
+        const std::string source = route_map_dot(explored);
         if (!dot_file.empty()) drawn = write_file(dot_file, source);
         if (!map_file.empty()) drawn = draw(source, map_file) && drawn;
     }

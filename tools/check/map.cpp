@@ -4,6 +4,7 @@
 #include <sstream>
 #include <tuple>
 
+#include "findings.hpp"
 #include "graph.hpp"
 #include "route_map.hpp"
 
@@ -27,8 +28,7 @@ std::string escape(std::string_view s) {
 
 class MapBuilder {
 public:
-    MapBuilder(const Exploration& explored, const Options& options)
-        : graph_(explored), explored_(explored), options_(options) {
+    explicit MapBuilder(const Exploration& explored) : graph_(explored), explored_(explored) {
         for (StoryState s : graph_.states()) scene_[s] = scene_of(s);
         for (StoryState s : graph_.states()) group_[s] = s;
         for (StoryState s : graph_.states()) join_with_next(s);
@@ -53,7 +53,7 @@ public:
             if (has_entry(s)) out << "  e" << s << " [shape=ellipse, style=\"\", label=\"" << s << " 移動\"];\n"
                                   << "  e" << s << " -> g" << g << " [label=\"" << caption(Button::Command3) << "\"];\n";
         }
-        if (!graph_.states().empty()) out << "  start -> " << target(graph_.states().front(), 0) << ";\n";
+        out << "  start -> " << target(graph_.states().front(), 0) << ";\n";
 
         // Arrows between boxes, clicks of the same kind merged into one.
         struct Arrow {
@@ -96,7 +96,7 @@ public:
 
 private:
     Scene scene_of(StoryState s) const {
-        if (options_.is_end(s)) return Scene::end;
+        if (is_end(s)) return Scene::end;
         bool journey = false, narration = false, speaking = false;
         for (const Transition& t : graph_.out(s)) {
             if (t.to == t.from) continue;
@@ -164,8 +164,7 @@ private:
             std::string_view marker;
             for (std::string_view l : lines)
                 if (!l.empty()) marker = l;
-            const auto at = std::find(options_.end_states.begin(), options_.end_states.end(), g) -
-                            options_.end_states.begin();
+            const auto at = std::find(kEndStates.begin(), kEndStates.end(), g) - kEndStates.begin();
             out << "shape=doubleoctagon, style=filled, color=\"#444444\", fillcolor=\""
                 << kEndColours[std::min<std::size_t>(static_cast<std::size_t>(at), 3)] << "\", label=\"結末 " << g
                 << "\\n" << escape(marker) << "\"";
@@ -205,15 +204,14 @@ private:
 
     StoryGraph graph_;
     const Exploration& explored_;
-    const Options& options_;
     std::map<StoryState, Scene> scene_;
     std::map<StoryState, StoryState> group_;
 };
 
 }  // namespace
 
-std::string route_map_dot(const Exploration& explored, const Options& options) {
-    return MapBuilder(explored, options).dot();
+std::string route_map_dot(const Exploration& explored) {
+    return MapBuilder(explored).dot();
 }
 
 }  // namespace suirei::check

@@ -7,6 +7,7 @@
 #include <set>
 #include <vector>
 
+#include "findings.hpp"
 #include "graph.hpp"
 
 namespace suirei::check {
@@ -17,8 +18,7 @@ std::size_t page_index(Button b) { return b == Button::Command1 ? 0 : b == Butto
 
 class Writer {
 public:
-    Writer(std::ostream& out, const Exploration& explored, const Options& options)
-        : out_(out), explored_(explored), options_(options), graph_(explored) {
+    Writer(std::ostream& out, const Exploration& explored) : out_(out), explored_(explored), graph_(explored) {
         // Who wrote each line of each page, situation by situation: the rule
         // that wrote a slot names its speaker, and a slot no click touched
         // keeps the speaker of the situation it was first reached from. Two
@@ -27,15 +27,14 @@ public:
         const auto& all = explored.situations();
         speakers_.resize(all.size());
         for (SituationId s = 0; s < all.size(); ++s) {
-            if (all[s].parent == kNoSituation) continue;
-            speakers_[s] = speakers_[all[s].parent];
-            const Step& step = explored.steps()[all[s].parent_step];
+            if (all[s].reached_by == kNoStep) continue;
+            const Step& step = explored.steps()[all[s].reached_by];
+            speakers_[s] = speakers_[step.from];
             write_speakers(speakers_[s], step);
         }
     }
 
     void write() {
-        if (explored_.situations().empty()) return;
         out_ << "Lines marked with ｜ stay on the page from an earlier click; the others are written by the click.\n";
         const Situation& start = explored_.situations().front();
         out_ << "\n== start-up ==\n";
@@ -44,7 +43,7 @@ public:
         page(start.memory.opening, opening, {0, 1, 2, 3, 4, 5});
         picture(explored_.picture(start));
 
-        for (StoryState end : options_.end_states) {
+        for (StoryState end : kEndStates) {
             out_ << "\n== route to the ending at " << end << " ==\n";
             const auto path = route(start.state(), end);
             if (path.empty()) {
@@ -196,7 +195,6 @@ private:
 
     std::ostream& out_;
     const Exploration& explored_;
-    const Options& options_;
     StoryGraph graph_;
     std::vector<SlotSpeakers> speakers_;  // by situation
     std::set<const Transition*> printed_;
@@ -204,8 +202,8 @@ private:
 
 }  // namespace
 
-void write_screenplay(std::ostream& out, const Exploration& explored, const Options& options) {
-    Writer(out, explored, options).write();
+void write_screenplay(std::ostream& out, const Exploration& explored) {
+    Writer(out, explored).write();
 }
 
 }  // namespace suirei::check
