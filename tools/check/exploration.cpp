@@ -1,6 +1,5 @@
 #include "exploration.hpp"
 
-#include <array>
 #include <deque>
 #include <string>
 #include <unordered_map>
@@ -20,54 +19,27 @@ std::vector<const Rule*> fired_rules(const Script& script, StoryState state, But
 
 namespace {
 
-// Page lines are views into the script's own constant data, so where a line
-// lives and how long it is identifies it; every empty line is the same line.
-struct LineId {
-    const char* data = nullptr;
-    std::size_t size = 0;
-    friend bool operator==(const LineId&, const LineId&) = default;
-};
-
-LineId line_id(std::string_view s) { return s.empty() ? LineId{} : LineId{s.data(), s.size()}; }
-
-constexpr std::size_t kLinesPerPage = kSlotCount + 1;
-constexpr std::size_t kKeyLines = 3 * kLinesPerPage;
-
-struct Key {
-    StoryState state = 0;
-    std::array<bool, kButtonCount> visible{};
-    std::uint32_t text = 0;
-    std::uint32_t picture = 0;
-    std::array<LineId, kKeyLines> lines{};
-    friend bool operator==(const Key&, const Key&) = default;
-};
-
-Key key_of(const Situation& s) {
-    Key k{s.memory.state, s.visible, s.text, s.picture, {}};
-    std::size_t i = 0;
+// What tells one situation from another, as bytes to compare and hash: the
+// state, the buttons, the text and the picture, and every line of the three
+// pages. Page lines are views into the script's own constant data, so where a
+// line lives and how long it is identifies it; every empty line is the same line.
+std::string key_of(const Situation& s) {
+    std::string key;
+    auto add = [&key](const auto& value) { key.append(reinterpret_cast<const char*>(&value), sizeof value); };
+    auto add_line = [&add](std::string_view line) {
+        add(line.empty() ? nullptr : line.data());
+        add(line.size());
+    };
+    add(s.memory.state);
+    add(s.visible);
+    add(s.text);
+    add(s.picture);
     for (const Page& page : s.memory.pages) {
-        for (std::string_view line : page.slots) k.lines[i++] = line_id(line);
-        k.lines[i++] = line_id(page.trailer);
+        for (std::string_view line : page.slots) add_line(line);
+        add_line(page.trailer);
     }
-    return k;
+    return key;
 }
-
-struct KeyHash {
-    std::size_t operator()(const Key& k) const {
-        std::uint64_t h = 0xcbf29ce484222325ull;
-        auto mix = [&h](std::uint64_t v) {
-            h ^= v + 0x9e3779b97f4a7c15ull + (h << 6) + (h >> 2);
-        };
-        mix(static_cast<std::uint64_t>(static_cast<std::uint16_t>(k.state)) | (std::uint64_t{k.picture} << 32));
-        mix(k.text);
-        for (bool v : k.visible) mix(v);
-        for (const LineId& l : k.lines) {
-            mix(reinterpret_cast<std::uintptr_t>(l.data));
-            mix(l.size);
-        }
-        return static_cast<std::size_t>(h);
-    }
-};
 
 // Texts seen in T1 (and picture names), each stored once and numbered.
 class Interner {
@@ -104,7 +76,7 @@ Exploration::Exploration(const Script& script) : script_(&script) {
         return s;
     };
 
-    std::unordered_map<Key, SituationId, KeyHash> known;
+    std::unordered_map<std::string, SituationId> known;
     auto admit = [&](Situation s) {
         auto [it, fresh] = known.emplace(key_of(s), static_cast<SituationId>(situations_.size()));
         if (fresh) situations_.push_back(std::move(s));
