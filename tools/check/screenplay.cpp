@@ -89,14 +89,20 @@ private:
     using PageSpeakers = std::array<Speaker, kSlotCount + 1>;  // the slots, then the trailer
     using SlotSpeakers = std::array<PageSpeakers, 3>;           // Talk, Other speaks, Read on
 
-    // The speakers of the slots a click writes, over those of the page before.
-    void write_speakers(SlotSpeakers& speakers, const Step& step) const {
-        if (!is_speaking(step.button)) return;
+    // The speakers of the slots a click writes, over those of the page before;
+    // the slots it writes (the trailer as kSlotCount).
+    std::set<int> write_speakers(SlotSpeakers& speakers, const Step& step) const {
+        std::set<int> written;
+        if (!is_speaking(step.button)) return written;
         PageSpeakers& p = speakers[page_index(step.button)];
         for (const Rule* r : explored_.fired(step))
             for (const Action& a : *r)
-                if (a.op == Op::Slot) p[a.target] = a.speaker;
-                else if (a.op == Op::Trailer) p[kSlotCount] = a.speaker;
+                if (a.op == Op::Slot || a.op == Op::Trailer) {
+                    const int slot = a.op == Op::Slot ? a.target : kSlotCount;
+                    p[static_cast<std::size_t>(slot)] = a.speaker;
+                    written.insert(slot);
+                }
+        return written;
     }
 
     // A place that sends the prince back to the Move he came from.
@@ -136,14 +142,9 @@ private:
         out_ << " → " << t.to << "\n";
         const auto rules = explored_.fired(*t.step);
         if (is_speaking(t.button)) {
-            std::set<int> written;
-            for (const Rule* r : rules)
-                for (const Action& a : *r)
-                    if (a.op == Op::Slot) written.insert(a.target);
-                    else if (a.op == Op::Trailer) written.insert(kSlotCount);
             // The speakers on the page before this click, then this click's own.
             SlotSpeakers speakers = speakers_[t.step->from];
-            write_speakers(speakers, *t.step);
+            const std::set<int> written = write_speakers(speakers, *t.step);
             page(after.memory.pages[page_index(t.button)], speakers[page_index(t.button)], written);
         } else {
             // Every line the click writes into T1, also one it clears again
@@ -158,19 +159,17 @@ private:
             if (const std::string_view text = explored_.text(after); !wrote && !text.empty())
                 line(Speaker::none, text, true);  // the Move prompt
         }
+        // The frames of the strike, each once, and the picture the click leaves.
         std::string frames;
-        std::string_view last;
+        std::string_view last, loaded;
         for (const Rule* r : rules)
-            for (const Action& a : *r)
-                if (a.op == Op::Frame && a.text != last) {
-                    frames += " " + std::string(a.text);
-                    last = a.text;
-                }
-        if (!frames.empty()) out_ << "      [frames" << frames << "]\n";
-        std::string_view loaded;
-        for (const Rule* r : rules)
-            for (const Action& a : *r)
+            for (const Action& a : *r) {
                 if (a.op == Op::Picture) loaded = a.text;
+                if (a.op != Op::Frame || a.text == last) continue;
+                frames += " " + std::string(a.text);
+                last = a.text;
+            }
+        if (!frames.empty()) out_ << "      [frames" << frames << "]\n";
         picture(loaded);
     }
 
