@@ -125,14 +125,6 @@ int main(int argc, char** argv) {
     std::string map_file, dot_file;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        auto value = [&](std::string& into) {
-            if (i + 1 >= argc) {
-                std::cerr << "suirei-check: " << arg << " needs a file name\n" << kUsage;
-                return false;
-            }
-            into = argv[++i];
-            return true;
-        };
         if (arg == "--help" || arg == "-h") {
             std::cout << kUsage;
             return written() ? 0 : 1;
@@ -140,10 +132,12 @@ int main(int argc, char** argv) {
             quiet = true;
         } else if (arg == "--screenplay") {
             screenplay = true;
-        } else if (arg == "--map") {
-            if (!value(map_file)) return 2;
-        } else if (arg == "--dot") {
-            if (!value(dot_file)) return 2;
+        } else if (arg == "--map" || arg == "--dot") {
+            if (i + 1 >= argc) {
+                std::cerr << "suirei-check: " << arg << " needs a file name\n" << kUsage;
+                return 2;
+            }
+            (arg == "--map" ? map_file : dot_file) = argv[++i];
         } else {
             std::cerr << "suirei-check: unknown option " << arg << "\n" << kUsage;
             return 2;
