@@ -2,7 +2,6 @@
 #include <map>
 #include <set>
 #include <sstream>
-#include <tuple>
 
 #include "findings.hpp"
 #include "graph.hpp"
@@ -55,40 +54,40 @@ public:
         }
         out << "  start -> " << target(graph_.states().front(), 0) << ";\n";
 
-        // Arrows between boxes, clicks of the same kind merged into one.
+        // Arrows between boxes, clicks of the same kind merged into one: each
+        // arrow's ends, its look (plain, a wrong place, an answer to a choice)
+        // and its labels, in order of first use.
         struct Arrow {
-            std::string from, to;
-            int style;  // 0 plain, 1 wrong place, 2 answer to a choice
-            // (Spelled out: the browser build's library has no <=> for strings.)
-            bool operator<(const Arrow& o) const { return std::tie(from, to, style) < std::tie(o.from, o.to, o.style); }
+            std::string ends, look;
+            std::vector<std::string> labels;
         };
-        std::map<Arrow, std::vector<std::string>> arrows;
-        std::vector<Arrow> order;
+        std::vector<Arrow> arrows;
         for (StoryState s : graph_.states())
             for (const Transition& t : graph_.out(s)) {
                 if (t.to == t.from) continue;  // Move into the hall: drawn as the entry oval
                 const StoryState gs = group_of(s), gt = group_of(t.to);
                 const bool wrong_place = is_place(t.button) && gt == gs;
                 if (gs == gt && !wrong_place) continue;
-                Arrow a{"g" + std::to_string(gs), target(t.to, s), wrong_place ? 1 : is_choice(t.button) ? 2 : 0};
+                const std::string ends = "g" + std::to_string(gs) + " -> " + target(t.to, s);
+                std::string look;
+                if (wrong_place) look = ", style=dashed, color=\"#aaaaaa\", fontcolor=\"#888888\"";
+                if (is_choice(t.button)) look = ", penwidth=2.2, color=\"#c0392b\", fontcolor=\"#c0392b\"";
                 std::string label(caption(t.button));
-                if (a.style == 2) {
+                if (is_choice(t.button)) {
                     const auto [one, two] = options_of(graph_.first_at(s).memory.pages[0].slots[L2]);
                     const std::string& option = t.button == Button::Command10 ? one : two;
                     if (!option.empty()) label += " " + option;
                 }
-                auto [it, fresh] = arrows.try_emplace(a);
-                if (fresh) order.push_back(a);
-                if (std::find(it->second.begin(), it->second.end(), label) == it->second.end())
-                    it->second.push_back(label);
+                auto it = std::find_if(arrows.begin(), arrows.end(),
+                                       [&](const Arrow& a) { return a.ends == ends && a.look == look; });
+                if (it == arrows.end()) it = arrows.insert(arrows.end(), {ends, look, {}});
+                if (std::find(it->labels.begin(), it->labels.end(), label) == it->labels.end())
+                    it->labels.push_back(label);
             }
-        for (const Arrow& a : order) {
+        for (const Arrow& a : arrows) {
             std::string label;
-            for (const std::string& l : arrows[a]) label += (label.empty() ? "" : "・") + l;
-            out << "  " << a.from << " -> " << a.to << " [label=\"" << escape(label) << "\"";
-            if (a.style == 1) out << ", style=dashed, color=\"#aaaaaa\", fontcolor=\"#888888\"";
-            if (a.style == 2) out << ", penwidth=2.2, color=\"#c0392b\", fontcolor=\"#c0392b\"";
-            out << "];\n";
+            for (const std::string& l : a.labels) label += (label.empty() ? "" : "・") + l;
+            out << "  " << a.ends << " [label=\"" << escape(label) << "\"" << a.look << "];\n";
         }
         out << "}\n";
         return out.str();
@@ -112,9 +111,8 @@ private:
 
     // A Move at a state that it leaves unchanged (the way into the hall).
     bool has_entry(StoryState s) const {
-        for (const Transition& t : graph_.out(s))
-            if (t.to == s && t.button == Button::Command3) return true;
-        return false;
+        const auto out = graph_.out(s);
+        return std::any_of(out.begin(), out.end(), [s](const Transition& t) { return t.to == s && t.button == Button::Command3; });
     }
 
     std::vector<StoryState> targets(StoryState s) const {
