@@ -91,11 +91,7 @@ Exploration::Exploration(const Script& script) : script_(&script) {
     for (SituationId at = 0; at < situations_.size(); ++at) {
         step_begin_.push_back(static_cast<std::uint32_t>(steps_.size()));
         for (Button b : kAllButtons) {
-            if (!situations_[at].shows(b)) continue;
-            if (b == Button::Command12) {
-                ++quit_offered_;
-                continue;
-            }
+            if (!situations_[at].shows(b) || b == Button::Command12) continue;
             const Situation& here = situations_[at];
             story.restore(here.memory);
             screen.setVisibility(here.visible);

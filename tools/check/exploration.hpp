@@ -3,7 +3,7 @@
 //
 // A situation is all a later click can depend on: the story state and the
 // page buffers (the story's memory), which buttons are visible, the text of
-// T1 and the picture in P1. Quit is noted but never followed.
+// T1 and the picture in P1. Quit is never followed.
 #pragma once
 
 #include <array>
@@ -25,9 +25,9 @@ inline constexpr std::uint32_t kNoStep = 0xFFFFFFFF;
 struct Situation {
     StoryMemory memory;
     std::array<bool, kButtonCount> visible{};  // by index(b)
-    std::uint32_t text = 0;     // index into Exploration::texts()
-    std::uint32_t picture = 0;  // index into Exploration::pictures(); 0: no picture yet
-    std::uint32_t reached_by = kNoStep;  // the click that first reached it, an index into Exploration::steps()
+    std::uint32_t text = 0;                    // index into Exploration::texts()
+    std::uint32_t picture = 0;                 // index into Exploration::pictures(); 0: no picture yet
+    std::uint32_t reached_by = kNoStep;        // the click that first reached it, an index into Exploration::steps()
 
     StoryState state() const { return memory.state; }
     bool shows(Button b) const { return visible[static_cast<std::size_t>(index(b))]; }
@@ -70,9 +70,6 @@ public:
     // Empty when no picture has been loaded.
     std::string_view picture(const Situation& s) const { return pictures_[s.picture]; }
 
-    // How many situations showed Quit; none of them followed it.
-    std::size_t quit_offered() const { return quit_offered_; }
-
 private:
     const Script* script_;
     std::vector<Situation> situations_;
@@ -81,7 +78,6 @@ private:
     std::vector<const Rule*> fired_;
     std::deque<std::string> texts_;
     std::deque<std::string> pictures_;
-    std::size_t quit_offered_ = 0;
 };
 
 }  // namespace suirei::check

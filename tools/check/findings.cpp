@@ -190,6 +190,7 @@ Statistics statistics(const Exploration& explored) {
     Statistics st;
     st.situations = explored.situations().size();
     st.clicks = explored.steps().size();
+    for (const Situation& s : explored.situations()) st.quit_offered += s.shows(Button::Command12) ? 1 : 0;
     st.rules = explored.script().all().size();
     st.rules_fired = rules_fired(explored).size();
     const auto states = states_reached(explored);

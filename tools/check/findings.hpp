@@ -59,6 +59,7 @@ std::vector<Finding> check_story(const Exploration& explored);
 struct Statistics {
     std::size_t situations = 0;
     std::size_t clicks = 0;         // clicks tried, Quit not counted
+    std::size_t quit_offered = 0;   // situations that showed Quit, which none followed
     std::size_t rules = 0;
     std::size_t rules_fired = 0;
     std::size_t states_reached = 0;

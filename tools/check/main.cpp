@@ -160,7 +160,7 @@ int main(int argc, char** argv) {
     for (const Finding& f : findings) report << f.line() << "\n";
     if (!quiet) {
         report << "situations: " << stats.situations << "\n"
-               << "clicks tried: " << stats.clicks << " (Quit offered in " << explored.quit_offered()
+               << "clicks tried: " << stats.clicks << " (Quit offered in " << stats.quit_offered
                << " situations, not followed)\n"
                << "story states reached: " << stats.states_reached << "\n"
                << "rules: " << stats.rules << ", fired: " << stats.rules_fired << "\n"
