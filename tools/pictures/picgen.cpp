@@ -138,14 +138,12 @@ QImage drawScene(const QString& svgPath, const QByteArray& scene, int scale) {
     if (!rendererWarnings.isEmpty()) fail(svgPath, "renderer warns: " + rendererWarnings.join("; "));
 
     const auto* pixels = reinterpret_cast<const QRgb*>(drawn.constBits());
-    if (std::none_of(pixels, pixels + drawn.width() * drawn.height(), [](QRgb p) { return qAlpha(p) != 0; })) fail(svgPath, "renders empty: nothing is drawn inside 143 x 119");
+    if (std::none_of(pixels, pixels + drawn.width() * drawn.height(), [](QRgb p) { return qAlpha(p) != 0; }))
+        fail(svgPath, "renders empty: nothing is drawn inside 143 x 119");
 
     QImage picture(drawn.width(), drawn.height(), QImage::Format_RGB888);
     picture.fill(Qt::white);
-    {
-        QPainter painter(&picture);
-        painter.drawImage(0, 0, drawn);
-    }
+    QPainter(&picture).drawImage(0, 0, drawn);
     return picture;
 }
 
