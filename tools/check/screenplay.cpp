@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <functional>
 #include <map>
 #include <set>
 #include <vector>
@@ -67,22 +66,24 @@ public:
 
         bool header = false;
         for (StoryState s : graph_.states())
-            for (const Transition& t : ordered(s)) {
-                if (printed_.contains(&t)) continue;
-                if (!header) out_ << "\n== branches no route above takes ==\n";
-                header = true;
-                out_ << "\n-- at state " << s << " --\n";
-                for (const Transition* at = &t; at;) {
-                    click(*at);
-                    // Forward first; the wrong places of a state come after.
-                    const Transition* next = nullptr;
-                    for (const Transition& n : graph_.out(at->to))
-                        if (!printed_.contains(&n) && n.to != n.from && (!next || (wrong_place(*next) && !wrong_place(n))))
-                            next = &n;
-                    if (!next && at->to != at->from) out_ << "   … goes on at state " << at->to << " as above\n";
-                    at = next;
+            for (bool wrong : {false, true})  // the wrong places of a state last
+                for (const Transition& t : graph_.out(s)) {
+                    if (printed_.contains(&t) || wrong_place(t) != wrong) continue;
+                    if (!header) out_ << "\n== branches no route above takes ==\n";
+                    header = true;
+                    out_ << "\n-- at state " << s << " --\n";
+                    for (const Transition* at = &t; at;) {
+                        click(*at);
+                        // Forward first; the wrong places of a state come after.
+                        const Transition* next = nullptr;
+                        for (const Transition& n : graph_.out(at->to))
+                            if (!printed_.contains(&n) && n.to != n.from &&
+                                (!next || (wrong_place(*next) && !wrong_place(n))))
+                                next = &n;
+                        if (!next && at->to != at->from) out_ << "   … goes on at state " << at->to << " as above\n";
+                        at = next;
+                    }
                 }
-            }
     }
 
 private:
@@ -107,12 +108,6 @@ private:
 
     // A place that sends the prince back to the Move he came from.
     static bool wrong_place(const Transition& t) { return is_place(t.button) && t.to < t.from; }
-
-    std::vector<std::reference_wrapper<const Transition>> ordered(StoryState s) const {
-        std::vector<std::reference_wrapper<const Transition>> out(graph_.out(s).begin(), graph_.out(s).end());
-        std::stable_partition(out.begin(), out.end(), [](const Transition& t) { return !wrong_place(t); });
-        return out;
-    }
 
     // The shortest run of clicks from one state to another.
     std::vector<const Transition*> route(StoryState from, StoryState to) const {
