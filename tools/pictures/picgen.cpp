@@ -217,10 +217,8 @@ QString inherited(const QDomElement& e, const QString& name) {
 
 QString number(double v) {
     QString s = QString::number(v, 'f', 2);
-    if (s.contains('.')) {
-        while (s.endsWith('0')) s.chop(1);
-        if (s.endsWith('.')) s.chop(1);
-    }
+    while (s.endsWith('0')) s.chop(1);
+    if (s.endsWith('.')) s.chop(1);
     return s == QLatin1String("-0") ? QStringLiteral("0") : s;
 }
 
