@@ -89,7 +89,6 @@ Exploration::Exploration(const Script& script) : script_(&script) {
 
     // Breadth first: situations_ doubles as the queue.
     for (SituationId at = 0; at < situations_.size(); ++at) {
-        step_begin_.push_back(static_cast<std::uint32_t>(steps_.size()));
         for (Button b : kAllButtons) {
             if (!situations_[at].shows(b) || b == Button::Command12) continue;
             const Situation& here = situations_[at];
@@ -109,11 +108,6 @@ Exploration::Exploration(const Script& script) : script_(&script) {
             steps_.push_back({at, admit(std::move(next)), b, first_fired, fired_count});
         }
     }
-    step_begin_.push_back(static_cast<std::uint32_t>(steps_.size()));
-}
-
-std::span<const Step> Exploration::steps_from(SituationId s) const {
-    return std::span<const Step>(steps_).subspan(step_begin_[s], step_begin_[s + 1] - step_begin_[s]);
 }
 
 }  // namespace suirei::check

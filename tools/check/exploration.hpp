@@ -59,8 +59,7 @@ public:
 
     // situations()[0] is the window right after start-up.
     const std::vector<Situation>& situations() const { return situations_; }
-    // The clicks out of situation s, in button order; self-loops included.
-    std::span<const Step> steps_from(SituationId s) const;
+    // Every click, situation by situation in button order; self-loops included.
     const std::vector<Step>& steps() const { return steps_; }
     std::span<const Rule* const> fired(const Step& step) const {
         return std::span<const Rule* const>(fired_).subspan(step.first_fired, step.fired_count);
@@ -74,7 +73,6 @@ private:
     const Script* script_;
     std::vector<Situation> situations_;
     std::vector<Step> steps_;
-    std::vector<std::uint32_t> step_begin_;  // per situation, into steps_; one extra at the end
     std::vector<const Rule*> fired_;
     std::deque<std::string> texts_;
     std::deque<std::string> pictures_;

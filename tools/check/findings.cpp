@@ -143,11 +143,12 @@ std::vector<Finding> check_story(const Exploration& explored) {
                            "leads to state " + std::to_string(situations[step.to].state()) +
                                ", from which no end state can be reached"});
 
+    std::vector<bool> moves(n, false);  // by situation: some click from it moves the story
+    for (const Step& step : explored.steps()) moves[step.from] = moves[step.from] || step.moves();
     for (SituationId id = 0; id < n; ++id) {
         const Situation& s = situations[id];
         // Off the endings, some visible button must move the story.
-        const auto steps = explored.steps_from(id);
-        if (!is_end(s.state()) && std::none_of(steps.begin(), steps.end(), [](const Step& st) { return st.moves(); }))
+        if (!is_end(s.state()) && !moves[id])
             out.push_back(about(explored, s, Kind::NoMove, {},
                                 "at state " + std::to_string(s.state()) +
                                     " no visible button moves the story (visible: " + visible_captions(s) + ")"));

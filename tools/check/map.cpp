@@ -14,7 +14,7 @@ namespace {
 enum class Scene { dialogue, narration, journey, choice, end };
 
 constexpr std::string_view kFont = "Noto Sans CJK JP,IPAGothic,sans-serif";
-constexpr std::string_view kEndColours[] = {"#a8dba8", "#f6c28b", "#d7b4e6", "#cccccc"};
+constexpr std::string_view kEndColours[] = {"#a8dba8", "#f6c28b", "#d7b4e6"};  // by kEndStates
 
 std::string escape(std::string_view s) {
     std::string out;
@@ -164,7 +164,7 @@ private:
                 if (!l.empty()) marker = l;
             const auto at = std::find(kEndStates.begin(), kEndStates.end(), g) - kEndStates.begin();
             out << "shape=doubleoctagon, style=filled, color=\"#444444\", fillcolor=\""
-                << kEndColours[std::min<std::size_t>(static_cast<std::size_t>(at), 3)] << "\", label=\"結末 " << g
+                << kEndColours[at] << "\", label=\"結末 " << g
                 << "\\n" << escape(marker) << "\"";
             break;
         }
