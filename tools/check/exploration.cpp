@@ -97,15 +97,14 @@ Exploration::Exploration(const Script& script) : script_(&script) {
             screen.setText(texts_[here.text]);
             screen.setPicture(here.picture ? std::optional<std::string>(pictures_[here.picture]) : std::nullopt);
 
-            const auto first_fired = static_cast<std::uint32_t>(fired_.size());
-            story.click(b, &fired_);
+            std::vector<const Rule*> fired;
+            story.click(b, &fired);
             screen.takeLoads();
             screen.takeFrames();
 
             Situation next = capture();
             next.reached_by = static_cast<std::uint32_t>(steps_.size());
-            const auto fired_count = static_cast<std::uint32_t>(fired_.size()) - first_fired;
-            steps_.push_back({at, admit(std::move(next)), b, first_fired, fired_count});
+            steps_.push_back({at, admit(std::move(next)), b, std::move(fired)});
         }
     }
 }

@@ -9,7 +9,6 @@
 #include <array>
 #include <cstdint>
 #include <deque>
-#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -39,10 +38,9 @@ struct Step {
     SituationId from = 0;
     SituationId to = 0;
     Button button{};
-    std::uint32_t first_fired = 0;
-    std::uint32_t fired_count = 0;
+    std::vector<const Rule*> fired;
 
-    bool moves() const { return fired_count > 0; }
+    bool moves() const { return !fired.empty(); }
 };
 
 // The rules a click of `b` fires at story state `state`, in the order the
@@ -61,9 +59,6 @@ public:
     const std::vector<Situation>& situations() const { return situations_; }
     // Every click, situation by situation in button order; self-loops included.
     const std::vector<Step>& steps() const { return steps_; }
-    std::span<const Rule* const> fired(const Step& step) const {
-        return std::span<const Rule* const>(fired_).subspan(step.first_fired, step.fired_count);
-    }
 
     std::string_view text(const Situation& s) const { return texts_[s.text]; }
     // Empty when no picture has been loaded.
@@ -73,7 +68,6 @@ private:
     const Script* script_;
     std::vector<Situation> situations_;
     std::vector<Step> steps_;
-    std::vector<const Rule*> fired_;
     std::deque<std::string> texts_;
     std::deque<std::string> pictures_;
 };

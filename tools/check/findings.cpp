@@ -56,7 +56,7 @@ Finding about(const Exploration& explored, const Situation& s, Kind kind, std::s
 std::unordered_set<const Rule*> rules_fired(const Exploration& explored) {
     std::unordered_set<const Rule*> fired;
     for (const Step& step : explored.steps())
-        for (const Rule* r : explored.fired(step)) fired.insert(r);
+        for (const Rule* r : step.fired) fired.insert(r);
     return fired;
 }
 

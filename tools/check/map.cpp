@@ -182,7 +182,7 @@ private:
             std::vector<std::string_view> speakers;
             for (StoryState s : members)
                 for (const Transition& t : graph_.out(s))
-                    for (const Rule* r : explored_.fired(*t.step))
+                    for (const Rule* r : t.step->fired)
                         for (const Action& a : *r)
                             if (a.speaker != Speaker::none && a.speaker != Speaker::choice &&
                                 std::find(speakers.begin(), speakers.end(), speaker_name(a.speaker)) == speakers.end())

@@ -96,7 +96,7 @@ private:
         std::set<int> written;
         if (!is_speaking(step.button)) return written;
         PageSpeakers& p = speakers[page_index(step.button)];
-        for (const Rule* r : explored_.fired(step))
+        for (const Rule* r : step.fired)
             for (const Action& a : *r)
                 if (a.op == Op::Slot || a.op == Op::Trailer) {
                     const int slot = a.op == Op::Slot ? a.target : kSlotCount;
@@ -135,7 +135,7 @@ private:
             if (!one.empty()) out_ << "（" << (t.button == Button::Command10 ? one : two) << "）";
         }
         out_ << " → " << t.to << "\n";
-        const auto rules = explored_.fired(*t.step);
+        const auto& rules = t.step->fired;
         if (is_speaking(t.button)) {
             // The speakers on the page before this click, then this click's own.
             SlotSpeakers speakers = speakers_[t.step->from];
