@@ -223,15 +223,14 @@ QString number(double v) {
 }
 
 QString pathData(const QPainterPath& path) {
+    auto point = [&path](int i) { return number(path.elementAt(i).x) + ',' + number(path.elementAt(i).y); };
     QString d;
     for (int i = 0; i < path.elementCount(); ++i) {
         const QPainterPath::Element e = path.elementAt(i);
-        if (e.isMoveTo()) d += (d.isEmpty() ? "M" : "ZM") + number(e.x) + ',' + number(e.y);
-        else if (e.isLineTo()) d += 'L' + number(e.x) + ',' + number(e.y);
+        if (e.isMoveTo()) d += (d.isEmpty() ? "M" : "ZM") + point(i);
+        else if (e.isLineTo()) d += 'L' + point(i);
         else if (e.isCurveTo()) {
-            const QPainterPath::Element c2 = path.elementAt(i + 1), to = path.elementAt(i + 2);
-            d += 'C' + number(e.x) + ',' + number(e.y) + ' ' + number(c2.x) + ',' + number(c2.y) + ' ' +
-                 number(to.x) + ',' + number(to.y);
+            d += 'C' + point(i) + ' ' + point(i + 1) + ' ' + point(i + 2);
             i += 2;
         }
     }
