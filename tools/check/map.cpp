@@ -142,10 +142,10 @@ private:
         return s;
     }
 
-    // Where an arrow into state s lands: its entry oval, if it has one.
+    // Where an arrow into state s lands: its entry oval, if it has one, or
+    // its box (an ending is a box of its own).
     std::string target(StoryState s, StoryState from) const {
         if (has_entry(s) && from != s) return "e" + std::to_string(s);
-        if (scene_.count(s) && scene_.at(s) == Scene::end) return "g" + std::to_string(s);
         return "g" + std::to_string(group_of(s));
     }
 
@@ -163,9 +163,8 @@ private:
             for (std::string_view l : lines)
                 if (!l.empty()) marker = l;
             const auto at = std::find(kEndStates.begin(), kEndStates.end(), g) - kEndStates.begin();
-            out << "shape=doubleoctagon, style=filled, color=\"#444444\", fillcolor=\""
-                << kEndColours[at] << "\", label=\"結末 " << g
-                << "\\n" << escape(marker) << "\"";
+            out << "shape=doubleoctagon, style=filled, color=\"#444444\", fillcolor=\"" << kEndColours[at]
+                << "\", label=\"結末 " << g << "\\n" << escape(marker) << "\"";
             break;
         }
         case Scene::choice: {
