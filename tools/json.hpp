@@ -53,13 +53,8 @@ inline std::string quote(std::string_view s) {
         case '\n': out += "\\n"; break;
         case '\t': out += "\\t"; break;
         default:
-            if (u < 0x20 || u == 0x7F) {
-                out += "\\u00";
-                out += kHex[u >> 4];
-                out += kHex[u & 0xF];
-            } else {
-                out += static_cast<char>(u);
-            }
+            if (u < 0x20 || u == 0x7F) out += {'\\', 'u', '0', '0', kHex[u >> 4], kHex[u & 0xF]};
+            else out += static_cast<char>(u);
         }
         ++i;
     }
