@@ -111,15 +111,13 @@ private:
 
     // The shortest run of clicks from one state to another.
     std::vector<const Transition*> route(StoryState from, StoryState to) const {
-        std::map<StoryState, const Transition*> via;
+        std::map<StoryState, const Transition*> via{{from, nullptr}};
         std::vector<StoryState> queue{from};
-        via[from] = nullptr;
         for (std::size_t i = 0; i < queue.size() && !via.contains(to); ++i)
             for (const Transition& t : graph_.out(queue[i]))
                 if (via.emplace(t.to, &t).second) queue.push_back(t.to);
-        std::vector<const Transition*> path;
-        if (!via.contains(to)) return path;
-        for (StoryState s = to; via.at(s); s = via.at(s)->from) path.push_back(via.at(s));
+        std::vector<const Transition*> path;  // empty when `to` was never reached
+        for (StoryState s = to; via.contains(s) && via.at(s); s = via.at(s)->from) path.push_back(via.at(s));
         std::reverse(path.begin(), path.end());
         return path;
     }
@@ -172,8 +170,7 @@ private:
         for (int i = 0; i <= kSlotCount; ++i) {
             const auto at = static_cast<std::size_t>(i);
             const std::string_view text = i < kSlotCount ? p.slots[at] : p.trailer;
-            if (text.empty()) continue;
-            line(speakers[at], text, written.contains(i));
+            if (!text.empty()) line(speakers[at], text, written.contains(i));
         }
     }
 
