@@ -1,6 +1,5 @@
 #include "exploration.hpp"
 
-#include <deque>
 #include <string>
 #include <unordered_map>
 
@@ -26,14 +25,18 @@ namespace {
 std::string key_of(const Situation& s) {
     std::string key;
     auto add = [&key](const auto& value) { key.append(reinterpret_cast<const char*>(&value), sizeof value); };
+    auto add_text = [&](std::string_view text) {
+        add(text.size());
+        key += text;
+    };
     auto add_line = [&add](std::string_view line) {
         add(line.empty() ? nullptr : line.data());
         add(line.size());
     };
     add(s.memory.state);
     add(s.visible);
-    add(s.text);
-    add(s.picture);
+    add_text(s.text);
+    add_text(s.picture);
     for (const Page& page : s.memory.pages) {
         for (std::string_view line : page.slots) add_line(line);
         add_line(page.trailer);
@@ -41,29 +44,9 @@ std::string key_of(const Situation& s) {
     return key;
 }
 
-// Texts seen in T1 (and picture names), each stored once and numbered.
-class Interner {
-public:
-    explicit Interner(std::deque<std::string>& store) : store_(store) {}
-    std::uint32_t id(std::string_view s) {
-        if (auto it = index_.find(s); it != index_.end()) return it->second;
-        const auto n = static_cast<std::uint32_t>(store_.size());
-        index_.emplace(store_.emplace_back(s), n);  // a deque's elements stay where they are
-        return n;
-    }
-
-private:
-    std::deque<std::string>& store_;
-    std::unordered_map<std::string_view, std::uint32_t> index_;
-};
-
 }  // namespace
 
 Exploration::Exploration(const Script& script) : script_(&script) {
-    Interner texts(texts_);
-    Interner pictures(pictures_);
-    pictures.id("");  // id 0: nothing loaded yet
-
     MemoryScreen screen;
     Story story(screen, script);
 
@@ -71,8 +54,8 @@ Exploration::Exploration(const Script& script) : script_(&script) {
         Situation s;
         s.memory = story.memory();
         s.visible = screen.visibility();
-        s.text = texts.id(screen.text());
-        s.picture = pictures.id(screen.picture().value_or(""));
+        s.text = screen.text();
+        s.picture = screen.picture().value_or("");
         return s;
     };
 
@@ -94,8 +77,8 @@ Exploration::Exploration(const Script& script) : script_(&script) {
             const Situation& here = situations_[at];
             story.restore(here.memory);
             screen.setVisibility(here.visible);
-            screen.setText(texts_[here.text]);
-            screen.setPicture(here.picture ? std::optional<std::string>(pictures_[here.picture]) : std::nullopt);
+            screen.setText(here.text);
+            screen.setPicture(here.picture.empty() ? std::nullopt : std::optional(here.picture));
 
             std::vector<const Rule*> fired;
             story.click(b, &fired);

@@ -8,7 +8,6 @@
 
 #include <array>
 #include <cstdint>
-#include <deque>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,8 +23,8 @@ inline constexpr std::uint32_t kNoStep = 0xFFFFFFFF;
 struct Situation {
     StoryMemory memory;
     std::array<bool, kButtonCount> visible{};  // by index(b)
-    std::uint32_t text = 0;                    // index into Exploration::texts()
-    std::uint32_t picture = 0;                 // index into Exploration::pictures(); 0: no picture yet
+    std::string text;                          // T1
+    std::string picture;                       // P1; empty: no picture yet
     std::uint32_t reached_by = kNoStep;        // the click that first reached it, an index into Exploration::steps()
 
     StoryState state() const { return memory.state; }
@@ -60,16 +59,14 @@ public:
     // Every click, situation by situation in button order; self-loops included.
     const std::vector<Step>& steps() const { return steps_; }
 
-    std::string_view text(const Situation& s) const { return texts_[s.text]; }
+    std::string_view text(const Situation& s) const { return s.text; }
     // Empty when no picture has been loaded.
-    std::string_view picture(const Situation& s) const { return pictures_[s.picture]; }
+    std::string_view picture(const Situation& s) const { return s.picture; }
 
 private:
     const Script* script_;
     std::vector<Situation> situations_;
     std::vector<Step> steps_;
-    std::deque<std::string> texts_;
-    std::deque<std::string> pictures_;
 };
 
 }  // namespace suirei::check
