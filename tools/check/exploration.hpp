@@ -59,10 +59,6 @@ public:
     // Every click, situation by situation in button order; self-loops included.
     const std::vector<Step>& steps() const { return steps_; }
 
-    std::string_view text(const Situation& s) const { return s.text; }
-    // Empty when no picture has been loaded.
-    std::string_view picture(const Situation& s) const { return s.picture; }
-
 private:
     const Script* script_;
     std::vector<Situation> situations_;

@@ -154,7 +154,7 @@ std::vector<Finding> check_story(const Exploration& explored) {
                                     " no visible button moves the story (visible: " + visible_captions(s) + ")"));
         // A choice page spells out what "1" and "2" mean on its fifth line.
         if (s.shows(Button::Command10) || s.shows(Button::Command11)) {
-            const auto lines = page_lines(explored.text(s));
+            const auto lines = page_lines(s.text);
             const std::string_view options_line = lines.size() > 4 ? lines[4] : std::string_view{};
             if (!is_choice_line(options_line))
                 out.push_back(about(explored, s, Kind::ChoiceLine, "L2",
@@ -166,7 +166,7 @@ std::vector<Finding> check_story(const Exploration& explored) {
     // Every composed page holds eleven lines: the opening, and the page of
     // every click of Talk or Other speaks that passes its turn.
     auto check_page = [&](const Situation& s, StoryState state, std::optional<Button> button) {
-        const std::size_t count = page_lines(explored.text(s)).size();
+        const std::size_t count = page_lines(s.text).size();
         if (count != static_cast<std::size_t>(kPageLines))
             out.push_back({Kind::PageLines, state, button, {},
                            "the page holds " + std::to_string(count) + " lines instead of " + std::to_string(kPageLines)});

@@ -27,7 +27,7 @@ std::string escape(std::string_view s) {
 
 class MapBuilder {
 public:
-    explicit MapBuilder(const Exploration& explored) : graph_(explored), explored_(explored) {
+    explicit MapBuilder(const Exploration& explored) : graph_(explored) {
         for (StoryState s : graph_.states()) scene_[s] = scene_of(s);
         for (StoryState s : graph_.states()) group_[s] = s;
         for (StoryState s : graph_.states()) join_with_next(s);
@@ -158,7 +158,7 @@ private:
         out << "  g" << g << " [";
         switch (scene) {
         case Scene::end: {
-            const auto lines = page_lines(explored_.text(first));
+            const auto lines = page_lines(first.text);
             std::string_view marker;
             for (std::string_view l : lines)
                 if (!l.empty()) marker = l;
@@ -188,7 +188,7 @@ private:
                                 speakers.push_back(speaker_name(a.speaker));
             std::string who;
             for (std::string_view w : speakers) who += (who.empty() ? "" : "・") + std::string(w);
-            const std::string_view place = place_of_picture(explored_.picture(first));
+            const std::string_view place = place_of_picture(first.picture);
             if (scene == Scene::narration) out << "fillcolor=\"#eeeeee\", color=\"#999999\", ";
             out << "label=\"" << state_ranges(members) << " " << escape(who);
             if (!place.empty()) out << "\\n" << escape(place);
@@ -200,7 +200,6 @@ private:
     }
 
     StoryGraph graph_;
-    const Exploration& explored_;
     std::map<StoryState, Scene> scene_;
     std::map<StoryState, StoryState> group_;
 };

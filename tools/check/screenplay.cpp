@@ -40,7 +40,7 @@ public:
         PageSpeakers opening;
         opening.fill(Speaker::narration);
         page(start.memory.opening, opening, {0, 1, 2, 3, 4, 5});
-        picture(explored_.picture(start));
+        picture(start.picture);
 
         for (StoryState end : kEndStates) {
             out_ << "\n== route to the ending at " << end << " ==\n";
@@ -149,7 +149,7 @@ private:
                         line(a.speaker, a.text, true);
                         wrote = true;
                     }
-            if (const std::string_view text = explored_.text(after); !wrote && !text.empty())
+            if (const std::string_view text = after.text; !wrote && !text.empty())
                 line(Speaker::none, text, true);  // the Move prompt
         }
         // The frames of the strike, each once, and the picture the click leaves.
