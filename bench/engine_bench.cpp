@@ -44,28 +44,25 @@ struct Snapshot {
     std::array<bool, suirei::kButtonCount> visibility;
 };
 
-class Game {
-public:
-    Game() : story_(screen_, suirei::story()) { story_.Form_Load(); }
+// The real script on a memory screen, after start-up.
+struct Game {
+    suirei::MemoryScreen screen;
+    suirei::Story story{screen, suirei::story()};
+
+    Game() { story.Form_Load(); }
 
     // Clicks the way a player can, on visible buttons only.
     bool click(Button b) {
-        if (!screen_.isVisible(b)) return false;
-        story_.click(b);
+        if (!screen.isVisible(b)) return false;
+        story.click(b);
         return true;
     }
-    Snapshot snapshot() const { return {story_.memory(), screen_.visibility()}; }
+    Snapshot snapshot() const { return {story.memory(), screen.visibility()}; }
     void restore(const Snapshot& s) {
-        story_.restore(s.memory);
-        screen_.setVisibility(s.visibility);
-        screen_.takeLoads();
+        story.restore(s.memory);
+        screen.setVisibility(s.visibility);
+        screen.takeLoads();
     }
-    suirei::MemoryScreen& screen() { return screen_; }
-    suirei::StoryState state() const { return story_.state(); }
-
-private:
-    suirei::MemoryScreen screen_;
-    suirei::Story story_;
 };
 
 // The longest stretch of the main route made only of the given buttons:
@@ -101,7 +98,7 @@ void replay(benchmark::State& state, std::size_t from, std::size_t count) {
     for (auto _ : state) {
         game.restore(start);
         for (std::size_t i = from; i < from + count; ++i) game.click(route[i]);
-        benchmark::DoNotOptimize(game.screen().text().data());
+        benchmark::DoNotOptimize(game.screen.text().data());
     }
     countClicks(state, count);
 }
@@ -133,7 +130,7 @@ BENCHMARK(MoveAndPlaceClick);
 void StartUp(benchmark::State& state) {
     for (auto _ : state) {
         Game game;
-        benchmark::DoNotOptimize(game.screen().text().data());
+        benchmark::DoNotOptimize(game.screen.text().data());
     }
 }
 BENCHMARK(StartUp);
@@ -146,8 +143,8 @@ void MainRoutePlaythrough(benchmark::State& state) {
         Game game;
         for (Button b : route)
             if (!game.click(b)) return state.SkipWithError("the main route clicks a hidden button");
-        endState = game.state();
-        benchmark::DoNotOptimize(game.screen().text().data());
+        endState = game.story.state();
+        benchmark::DoNotOptimize(game.screen.text().data());
     }
     state.counters["end_state"] = static_cast<double>(endState);
     countClicks(state, route.size());

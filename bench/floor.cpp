@@ -40,13 +40,10 @@ int main(int argc, char** argv) {
     controls.P1->setPixmap(scene);
 
     // Two pages of the game's length, eleven lines with five written.
-    std::array<QString, 2> pages;
-    for (int p = 0; p < 2; ++p) {
-        for (int i = 0; i < 5; ++i)
-            pages[p] += p ? QStringLiteral("蘇我の館の門は固く閉ざされ、夜更けまで灯火が消えることはなかった。\n\n")
-                          : QStringLiteral("飛鳥の都の空は今日も青く澄みわたり、甘橿の丘から宮を見下ろす。\n\n");
-        pages[p] += QStringLiteral("　　　　　　　　　　　　　　　　　　　　　　　（続く）");
-    }
+    const QString trailer = QStringLiteral("　　　　　　　　　　　　　　　　　　　　　　　（続く）");
+    const std::array<QString, 2> pages = {
+        QStringLiteral("飛鳥の都の空は今日も青く澄みわたり、甘橿の丘から宮を見下ろす。\n\n").repeated(5) + trailer,
+        QStringLiteral("蘇我の館の門は固く閉ざされ、夜更けまで灯火が消えることはなかった。\n\n").repeated(5) + trailer};
     suirei::setPage(*controls.T1, pages[0]);
 
     suirei::traceIfAsked(&window);

@@ -42,13 +42,8 @@ inline std::string quote(std::string_view s) {
         const auto u = static_cast<unsigned char>(s[i]);
         if (u >= 0x80) {
             const std::size_t n = utf8_sequence(s.substr(i));
-            if (n == 0) {
-                out += "\xEF\xBF\xBD";
-                ++i;
-            } else {
-                out.append(s.substr(i, n));
-                i += n;
-            }
+            out += n ? s.substr(i, n) : std::string_view("\xEF\xBF\xBD");
+            i += n ? n : 1;
             continue;
         }
         switch (u) {
@@ -58,13 +53,8 @@ inline std::string quote(std::string_view s) {
         case '\n': out += "\\n"; break;
         case '\t': out += "\\t"; break;
         default:
-            if (u < 0x20 || u == 0x7F) {
-                out += "\\u00";
-                out += kHex[u >> 4];
-                out += kHex[u & 0xF];
-            } else {
-                out += static_cast<char>(u);
-            }
+            if (u < 0x20 || u == 0x7F) out += {'\\', 'u', '0', '0', kHex[u >> 4], kHex[u & 0xF]};
+            else out += static_cast<char>(u);
         }
         ++i;
     }

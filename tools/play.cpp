@@ -36,32 +36,24 @@ constexpr std::size_t kLineKept = 200;
     std::exit(1);
 }
 
-// Reads standard input one line at a time, so that a person or a program on
-// the other end of a pipe sees each page as soon as its click is read. A read
-// error (standard input is a folder, say) is an error, not the end of input.
-class Lines {
-public:
-    std::optional<std::string> next() {
-        std::string line;
-        bool any = false, cut = false;
-        for (int c; (c = std::getc(stdin)) != EOF;) {
-            any = true;
-            if (c == '\n') break;
-            if (line.size() < kLineKept) line += static_cast<char>(c);
-            else cut = true;
-        }
-        if (std::ferror(stdin)) fail("cannot read standard input");
-        if (!any) return std::nullopt;
-        // Some editors on Windows begin a UTF-8 file with a byte-order mark.
-        if (first_ && line.starts_with("\xEF\xBB\xBF")) line.erase(0, 3);
-        first_ = false;
-        if (cut) line += "…";
-        return line;
+// The next line of standard input, read one byte at a time, so that a person
+// or a program on the other end of a pipe sees each page as soon as its click
+// is read. A read error (standard input is a folder, say) is an error, not the
+// end of input.
+std::optional<std::string> next_line() {
+    std::string line;
+    bool any = false, cut = false;
+    for (int c; (c = std::getc(stdin)) != EOF;) {
+        any = true;
+        if (c == '\n') break;
+        if (line.size() < kLineKept) line += static_cast<char>(c);
+        else cut = true;
     }
-
-private:
-    bool first_ = true;
-};
+    if (std::ferror(stdin)) fail("cannot read standard input");
+    if (!any) return std::nullopt;
+    if (cut) line += "…";
+    return line;
+}
 
 // Every object goes out whole and at once, on a line of its own; a failed
 // write (a full disk, say) stops the driver with status 1, so a replay that
@@ -72,23 +64,23 @@ void emit(std::string object) {
         fail("cannot write standard output");
 }
 
-std::string trim(std::string s) {
+std::string trim(std::string_view s) {
     const auto first = s.find_first_not_of(" \t\r");
-    if (first == std::string::npos) return {};
-    const auto last = s.find_last_not_of(" \t\r");
-    return s.substr(first, last - first + 1);
+    if (first == std::string_view::npos) return {};
+    return std::string(s.substr(first, s.find_last_not_of(" \t\r") - first + 1));
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc > 1) {
-        const std::string arg = argv[1];
-        std::cerr << (arg == "--help" || arg == "-h" ? "" : "suirei-play: takes no arguments\n")
+        const std::string_view arg = argv[1];
+        const bool help = arg == "--help" || arg == "-h";
+        std::cerr << (help ? "" : "suirei-play: takes no arguments\n")
                   << "usage: suirei-play < clicks\n"
                      "Reads one button a line (Command1..Command12 or its caption, e.g. 話す),\n"
                      "writes one JSON object a line: click, state, visible, text, picture, frames, ended.\n";
-        return arg == "--help" || arg == "-h" ? 0 : 2;
+        return help ? 0 : 2;
     }
 #ifdef _WIN32
     // The same bytes as on Linux: one LF per object, and a route file's line
@@ -101,9 +93,10 @@ int main(int argc, char** argv) {
     game.start();
     emit(protocol::play_line(game, std::nullopt));
 
-    Lines input;
-    while (const auto line = input.next()) {
-        const std::string word = trim(*line);
+    for (bool first = true; const auto line = next_line(); first = false) {
+        // Some editors on Windows begin a UTF-8 file with a byte-order mark.
+        const bool mark = first && line->starts_with("\xEF\xBB\xBF");
+        const std::string word = trim(std::string_view(*line).substr(mark ? 3 : 0));
         if (word.empty() || word.front() == '#') continue;
         const auto b = find_button(word);
         if (!b) {

@@ -3,71 +3,28 @@
 #include <array>
 
 #include "bitmap.hpp"
-#include "json.hpp"
 #include "layout.hpp"
 #include "page.hpp"
 #include "pictures.hpp"
 
 namespace suirei::protocol {
 
-void Writer::value() {
-    if (!first_) out_ += ',';
-    first_ = false;
-}
-
-void Writer::open(char bracket, char closing) {
-    value();
-    out_ += bracket;
-    closing_.push_back(closing);
-    first_ = true;
-}
-
-Writer& Writer::object() {
-    open('{', '}');
+Writer& Writer::put(std::string_view token) {
+    // Whatever was written last, a comma goes after it unless it opened an
+    // object or an array or was a key.
+    if (!out_.empty() && std::string_view("{[:").find(out_.back()) == std::string_view::npos) out_ += ',';
+    out_ += token;
     return *this;
 }
 
-Writer& Writer::array() {
-    open('[', ']');
-    return *this;
+Writer& Writer::open(char bracket, char closing) {
+    closing_ += closing;
+    return put(std::string_view(&bracket, 1));
 }
 
 Writer& Writer::end() {
     out_ += closing_.back();
     closing_.pop_back();
-    first_ = false;
-    return *this;
-}
-
-Writer& Writer::key(std::string_view name) {
-    value();
-    out_ += json::quote(name);
-    out_ += ':';
-    first_ = true;  // the key's value takes no comma
-    return *this;
-}
-
-Writer& Writer::string(std::string_view text) {
-    value();
-    out_ += json::quote(text);
-    return *this;
-}
-
-Writer& Writer::number(long long n) {
-    value();
-    out_ += std::to_string(n);
-    return *this;
-}
-
-Writer& Writer::boolean(bool b) {
-    value();
-    out_ += b ? "true" : "false";
-    return *this;
-}
-
-Writer& Writer::null() {
-    value();
-    out_ += "null";
     return *this;
 }
 
@@ -97,29 +54,9 @@ void screen(Writer& w, const Game& game) {
     optional_string(w, "picture", game.screen().picture());
 }
 
-// The button the focus goes to, when it moves.
-std::optional<std::string_view> target(const FocusDecision& d) {
-    if (d.kind == FocusDecision::Kind::move) return name(d.to);
-    return std::nullopt;
-}
-
-constexpr std::string_view kind_name(FocusDecision::Kind kind) {
-    switch (kind) {
-    case FocusDecision::Kind::stay: return "stay";
-    case FocusDecision::Kind::move: return "move";
-    case FocusDecision::Kind::none: return "none";
-    }
-    return "none";
-}
-
-constexpr std::string_view kind_name(layout::Kind kind) {
-    switch (kind) {
-    case layout::Kind::picture: return "picture";
-    case layout::Kind::text: return "text";
-    case layout::Kind::button: return "button";
-    }
-    return "";
-}
+// The names of FocusDecision::Kind and layout::Kind, in their order.
+constexpr std::string_view kFocusKinds[] = {"stay", "move", "none"};
+constexpr std::string_view kControlKinds[] = {"picture", "text", "button"};
 
 }  // namespace
 
@@ -152,8 +89,9 @@ std::string page_state(Game& game, std::optional<Button> focused) {
     w.key("ended").boolean(game.ended());
 
     const FocusDecision focus = game.ended() ? FocusDecision{FocusDecision::Kind::none, {}} : game.focus(focused);
-    w.key("focus").object().key("kind").string(kind_name(focus.kind));
-    optional_string(w, "to", target(focus));
+    w.key("focus").object().key("kind").string(kFocusKinds[static_cast<int>(focus.kind)]);
+    const bool moves = focus.kind == FocusDecision::Kind::move;
+    optional_string(w, "to", moves ? std::optional(name(focus.to)) : std::nullopt);
     w.end();
     w.key("described").object();
     for (Button b : kAllButtons)
@@ -177,7 +115,7 @@ std::string window() {
 
     w.key("controls").array();
     for (const layout::Control& c : layout::kControls)
-        w.object().key("name").string(c.name).key("kind").string(kind_name(c.kind)).end();
+        w.object().key("name").string(c.name).key("kind").string(kControlKinds[static_cast<int>(c.kind)]).end();
     w.end();
 
     w.key("pictures").array();

@@ -7,9 +7,9 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "game.hpp"
+#include "json.hpp"
 
 namespace suirei::protocol {
 
@@ -17,25 +17,24 @@ namespace suirei::protocol {
 // value or key but the first in its object or array, never after a key.
 class Writer {
 public:
-    Writer& object();  // opens {
-    Writer& array();   // opens [
-    Writer& end();     // closes the innermost one
-    Writer& key(std::string_view name);
-    Writer& string(std::string_view text);
-    Writer& number(long long n);
-    Writer& boolean(bool b);
-    Writer& null();
+    Writer& object() { return open('{', '}'); }
+    Writer& array() { return open('[', ']'); }
+    Writer& end();  // closes the innermost one
+    Writer& key(std::string_view name) { return put(json::quote(name) + ':'); }
+    Writer& string(std::string_view text) { return put(json::quote(text)); }
+    Writer& number(long long n) { return put(std::to_string(n)); }
+    Writer& boolean(bool b) { return put(b ? "true" : "false"); }
+    Writer& null() { return put("null"); }
 
     // The text so far; whole once every object and array is closed.
     const std::string& text() const { return out_; }
 
 private:
-    void value();
-    void open(char bracket, char closing);
+    Writer& put(std::string_view token);
+    Writer& open(char bracket, char closing);
 
     std::string out_;
-    std::vector<char> closing_;  // per open bracket, the one that closes it
-    bool first_ = true;          // nothing written yet in the innermost one
+    std::string closing_;  // per open bracket, the one that closes it
 };
 
 // The play driver's line after start-up (no click) or after a click of

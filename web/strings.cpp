@@ -51,7 +51,7 @@ int main(int argc, char** argv) {
                 if (a.op == Op::Text) texts.emplace(a.text);
     }
     const check::Exploration explored(script);
-    for (const check::Situation& s : explored.situations()) texts.emplace(explored.text(s));
+    for (const check::Situation& s : explored.situations()) texts.emplace(s.text);
     for (const std::string& t : texts) std::cout << t << '\n';
     std::cerr << "suirei-strings: " << explored.situations().size() << " situations, " << texts.size() << " texts\n";
     return 0;

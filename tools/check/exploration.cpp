@@ -1,7 +1,5 @@
 #include "exploration.hpp"
 
-#include <array>
-#include <deque>
 #include <string>
 #include <unordered_map>
 
@@ -20,111 +18,52 @@ std::vector<const Rule*> fired_rules(const Script& script, StoryState state, But
 
 namespace {
 
-// Page lines are views into the script's own constant data, so where a line
-// lives and how long it is identifies it; every empty line is the same line.
-struct LineId {
-    const char* data = nullptr;
-    std::size_t size = 0;
-    friend bool operator==(const LineId&, const LineId&) = default;
-};
-
-LineId line_id(std::string_view s) { return s.empty() ? LineId{} : LineId{s.data(), s.size()}; }
-
-constexpr std::size_t kLinesPerPage = kSlotCount + 1;
-constexpr std::size_t kKeyLines = 3 * kLinesPerPage;
-
-struct Key {
-    StoryState state = 0;
-    std::uint16_t visible = 0;
-    std::uint32_t text = 0;
-    std::uint32_t picture = 0;
-    std::array<LineId, kKeyLines> lines{};
-    friend bool operator==(const Key&, const Key&) = default;
-};
-
-Key key_of(const Situation& s) {
-    Key k{s.memory.state, s.visible, s.text, s.picture, {}};
-    std::size_t i = 0;
+// What tells one situation from another, as bytes to compare and hash: the
+// state, the buttons, the text and the picture, and every line of the three
+// pages. Page lines are views into the script's own constant data, so where a
+// line lives and how long it is identifies it; every empty line is the same line.
+std::string key_of(const Situation& s) {
+    std::string key;
+    auto add = [&key](const auto& value) { key.append(reinterpret_cast<const char*>(&value), sizeof value); };
+    auto add_text = [&](std::string_view text) {
+        add(text.size());
+        key += text;
+    };
+    auto add_line = [&add](std::string_view line) {
+        add(line.empty() ? nullptr : line.data());
+        add(line.size());
+    };
+    add(s.memory.state);
+    add(s.visible);
+    add_text(s.text);
+    add_text(s.picture);
     for (const Page& page : s.memory.pages) {
-        for (std::string_view line : page.slots) k.lines[i++] = line_id(line);
-        k.lines[i++] = line_id(page.trailer);
+        for (std::string_view line : page.slots) add_line(line);
+        add_line(page.trailer);
     }
-    return k;
-}
-
-struct KeyHash {
-    std::size_t operator()(const Key& k) const {
-        std::uint64_t h = 0xcbf29ce484222325ull;
-        auto mix = [&h](std::uint64_t v) {
-            h ^= v + 0x9e3779b97f4a7c15ull + (h << 6) + (h >> 2);
-        };
-        mix(static_cast<std::uint64_t>(static_cast<std::uint16_t>(k.state)) | (std::uint64_t{k.visible} << 16) |
-            (std::uint64_t{k.picture} << 32));
-        mix(k.text);
-        for (const LineId& l : k.lines) {
-            mix(reinterpret_cast<std::uintptr_t>(l.data));
-            mix(l.size);
-        }
-        return static_cast<std::size_t>(h);
-    }
-};
-
-// Texts seen in T1 (and picture names), each stored once and numbered.
-class Interner {
-public:
-    explicit Interner(std::vector<std::string>& store) : store_(store) {}
-    std::uint32_t id(std::string_view s) {
-        if (auto it = index_.find(s); it != index_.end()) return it->second;
-        const auto n = static_cast<std::uint32_t>(store_.size());
-        owned_.emplace_back(s);
-        store_.emplace_back(s);
-        index_.emplace(owned_.back(), n);
-        return n;
-    }
-
-private:
-    std::vector<std::string>& store_;
-    std::deque<std::string> owned_;  // stable storage for the index's keys
-    std::unordered_map<std::string_view, std::uint32_t> index_;
-};
-
-std::uint16_t visibility_bits(const MemoryScreen& screen) {
-    std::uint16_t bits = 0;
-    for (Button b : kAllButtons)
-        if (screen.isVisible(b)) bits |= static_cast<std::uint16_t>(1u << index(b));
-    return bits;
-}
-
-std::array<bool, kButtonCount> visibility_array(std::uint16_t bits) {
-    std::array<bool, kButtonCount> v{};
-    for (int i = 0; i < kButtonCount; ++i) v[static_cast<std::size_t>(i)] = (bits >> i) & 1u;
-    return v;
+    return key;
 }
 
 }  // namespace
 
 Exploration::Exploration(const Script& script) : script_(&script) {
-    Interner texts(texts_);
-    Interner pictures(pictures_);
-    pictures.id("");  // id 0: nothing loaded yet
-
     MemoryScreen screen;
     Story story(screen, script);
 
     auto capture = [&]() {
         Situation s;
         s.memory = story.memory();
-        s.visible = visibility_bits(screen);
-        s.text = texts.id(screen.text());
-        s.picture = screen.picture() ? pictures.id(*screen.picture()) : 0;
+        s.visible = screen.visibility();
+        s.text = screen.text();
+        s.picture = screen.picture().value_or("");
         return s;
     };
 
-    std::unordered_map<Key, SituationId, KeyHash> known;
-    auto admit = [&](Situation s) -> std::pair<SituationId, bool> {
+    std::unordered_map<std::string, SituationId> known;
+    auto admit = [&](Situation s) {
         auto [it, fresh] = known.emplace(key_of(s), static_cast<SituationId>(situations_.size()));
         if (fresh) situations_.push_back(std::move(s));
-        return {it->second, fresh};
+        return it->second;
     };
 
     story.Form_Load();
@@ -132,47 +71,25 @@ Exploration::Exploration(const Script& script) : script_(&script) {
     admit(capture());
 
     // Breadth first: situations_ doubles as the queue.
-    std::vector<const Rule*> rules;  // fired by one click, as the engine runs them
     for (SituationId at = 0; at < situations_.size(); ++at) {
-        step_begin_.push_back(static_cast<std::uint32_t>(steps_.size()));
-        const std::uint16_t visible = situations_[at].visible;
         for (Button b : kAllButtons) {
-            if (!((visible >> index(b)) & 1u)) continue;
-            if (b == Button::Command12) {
-                ++quit_offered_;
-                continue;
-            }
+            if (!situations_[at].shows(b) || b == Button::Command12) continue;
             const Situation& here = situations_[at];
             story.restore(here.memory);
-            screen.setVisibility(visibility_array(here.visible));
-            screen.setText(texts_[here.text]);
-            screen.setPicture(here.picture ? std::optional<std::string>(pictures_[here.picture]) : std::nullopt);
+            screen.setVisibility(here.visible);
+            screen.setText(here.text);
+            screen.setPicture(here.picture.empty() ? std::nullopt : std::optional(here.picture));
 
-            rules.clear();
-            story.click(b, &rules);
+            std::vector<const Rule*> fired;
+            story.click(b, &fired);
             screen.takeLoads();
             screen.takeFrames();
 
-            Step step;
-            step.from = at;
-            step.button = b;
-            step.first_fired = static_cast<std::uint32_t>(fired_.size());
-            step.fired_count = static_cast<std::uint32_t>(rules.size());
-            fired_.insert(fired_.end(), rules.begin(), rules.end());
-
             Situation next = capture();
-            next.parent = at;
-            next.via = b;
-            next.parent_step = static_cast<std::uint32_t>(steps_.size());
-            step.to = admit(std::move(next)).first;
-            steps_.push_back(step);
+            next.reached_by = static_cast<std::uint32_t>(steps_.size());
+            steps_.push_back({at, admit(std::move(next)), b, std::move(fired)});
         }
     }
-    step_begin_.push_back(static_cast<std::uint32_t>(steps_.size()));
-}
-
-std::span<const Step> Exploration::steps_from(SituationId s) const {
-    return std::span<const Step>(steps_).subspan(step_begin_[s], step_begin_[s + 1] - step_begin_[s]);
 }
 
 }  // namespace suirei::check

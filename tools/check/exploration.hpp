@@ -3,11 +3,11 @@
 //
 // A situation is all a later click can depend on: the story state and the
 // page buffers (the story's memory), which buttons are visible, the text of
-// T1 and the picture in P1. Quit is noted but never followed.
+// T1 and the picture in P1. Quit is never followed.
 #pragma once
 
+#include <array>
 #include <cstdint>
-#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,19 +18,17 @@
 namespace suirei::check {
 
 using SituationId = std::uint32_t;
-inline constexpr SituationId kNoSituation = 0xFFFFFFFF;
+inline constexpr std::uint32_t kNoStep = 0xFFFFFFFF;
 
 struct Situation {
     StoryMemory memory;
-    std::uint16_t visible = 0;  // bit i: button Command(i+1) is visible
-    std::uint32_t text = 0;     // index into Exploration::texts()
-    std::uint32_t picture = 0;  // index into Exploration::pictures(); 0: no picture yet
-    SituationId parent = kNoSituation;       // the situation it was first reached from
-    Button via{};                            // by a click of this button
-    std::uint32_t parent_step = 0xFFFFFFFF;  // that click, an index into Exploration::steps()
+    std::array<bool, kButtonCount> visible{};  // by index(b)
+    std::string text;                          // T1
+    std::string picture;                       // P1; empty: no picture yet
+    std::uint32_t reached_by = kNoStep;        // the click that first reached it, an index into Exploration::steps()
 
     StoryState state() const { return memory.state; }
-    bool shows(Button b) const { return (visible >> index(b)) & 1u; }
+    bool shows(Button b) const { return visible[static_cast<std::size_t>(index(b))]; }
 };
 
 // One click of a visible button, from one situation to another (possibly the
@@ -39,10 +37,9 @@ struct Step {
     SituationId from = 0;
     SituationId to = 0;
     Button button{};
-    std::uint32_t first_fired = 0;
-    std::uint32_t fired_count = 0;
+    std::vector<const Rule*> fired;
 
-    bool moves() const { return fired_count > 0; }
+    bool moves() const { return !fired.empty(); }
 };
 
 // The rules a click of `b` fires at story state `state`, in the order the
@@ -59,29 +56,13 @@ public:
 
     // situations()[0] is the window right after start-up.
     const std::vector<Situation>& situations() const { return situations_; }
-    // The clicks out of situation s, in button order; self-loops included.
-    std::span<const Step> steps_from(SituationId s) const;
+    // Every click, situation by situation in button order; self-loops included.
     const std::vector<Step>& steps() const { return steps_; }
-    std::span<const Rule* const> fired(const Step& step) const {
-        return std::span<const Rule* const>(fired_).subspan(step.first_fired, step.fired_count);
-    }
-
-    std::string_view text(const Situation& s) const { return texts_[s.text]; }
-    // Empty when no picture has been loaded.
-    std::string_view picture(const Situation& s) const { return pictures_[s.picture]; }
-
-    // How many situations showed Quit; none of them followed it.
-    std::size_t quit_offered() const { return quit_offered_; }
 
 private:
     const Script* script_;
     std::vector<Situation> situations_;
     std::vector<Step> steps_;
-    std::vector<std::uint32_t> step_begin_;  // per situation, into steps_; one extra at the end
-    std::vector<const Rule*> fired_;
-    std::vector<std::string> texts_;
-    std::vector<std::string> pictures_;
-    std::size_t quit_offered_ = 0;
 };
 
 }  // namespace suirei::check

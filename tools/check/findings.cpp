@@ -46,22 +46,29 @@ std::string visible_captions(const Situation& s) {
     return out.empty() ? "nothing" : out;
 }
 
-// Where a finding about situation s points: the click that first reached it.
-void locate(Finding& f, const Exploration& explored, const Situation& s) {
-    if (s.parent == kNoSituation) {
-        f.state = s.state();
-        return;
-    }
-    f.state = explored.situations()[s.parent].state();
-    f.button = s.via;
+// A finding about situation s, pointed at the click that first reached it.
+Finding about(const Exploration& explored, const Situation& s, Kind kind, std::string where, std::string what) {
+    if (s.reached_by == kNoStep) return {kind, s.state(), {}, std::move(where), std::move(what)};
+    const Step& click = explored.steps()[s.reached_by];
+    return {kind, explored.situations()[click.from].state(), click.button, std::move(where), std::move(what)};
 }
 
-// Whether the click composed its button's page into T1.
-bool renders(const Step& step, StoryState from) { return is_speaking(step.button) && passes_gate(step.button, from); }
+std::unordered_set<const Rule*> rules_fired(const Exploration& explored) {
+    std::unordered_set<const Rule*> fired;
+    for (const Step& step : explored.steps())
+        for (const Rule* r : step.fired) fired.insert(r);
+    return fired;
+}
+
+std::unordered_set<StoryState> states_reached(const Exploration& explored) {
+    std::unordered_set<StoryState> states;
+    for (const Situation& s : explored.situations()) states.insert(s.state());
+    return states;
+}
 
 }  // namespace
 
-std::vector<Finding> check_rules(const Script& script, const Options& options) {
+std::vector<Finding> check_rules(const Script& script) {
     std::vector<Finding> out;
     for (const std::string& problem : script.problems()) out.push_back({Kind::ScriptProblem, 0, {}, {}, problem});
 
@@ -86,29 +93,26 @@ std::vector<Finding> check_rules(const Script& script, const Options& options) {
                 report(Kind::ChoiceLine, "not a choice line (１, options apart by two or three ideographic "
                                          "spaces, ２): " + quoted(a.text));
         }
-        if (const StoryState next = r->next(); next >= 0 && !tested.contains(next) && !options.is_end(next))
+        if (const StoryState next = r->next(); next >= 0 && !tested.contains(next) && !is_end(next))
             out.push_back({Kind::UntestedState, r->state, r->button, {},
                            "moves the story to state " + std::to_string(next) + ", which no rule tests"});
     }
     return out;
 }
 
-std::vector<Finding> check_story(const Exploration& explored, const Options& options) {
+std::vector<Finding> check_story(const Exploration& explored) {
     const Script& script = explored.script();
     const auto& situations = explored.situations();
-    std::vector<Finding> out = check_rules(script, options);
+    std::vector<Finding> out = check_rules(script);
 
     // Rules that no click ever fires.
-    std::unordered_set<const Rule*> fired;
-    for (const Step& step : explored.steps())
-        for (const Rule* r : explored.fired(step)) fired.insert(r);
+    const auto fired = rules_fired(explored);
     for (const Rule* r : script.all())
         if (!fired.contains(r)) out.push_back({Kind::DeadRule, r->state, r->button, {}, "rule never fires on any path"});
 
     // Every ending must be reachable.
-    std::unordered_set<StoryState> reached;
-    for (const Situation& s : situations) reached.insert(s.state());
-    for (StoryState end : options.end_states) {
+    const auto reached = states_reached(explored);
+    for (StoryState end : kEndStates) {
         if (reached.contains(end)) continue;
         const bool set = std::any_of(script.all().begin(), script.all().end(),
                                      [end](const Rule* r) { return r->next() == end; });
@@ -119,28 +123,19 @@ std::vector<Finding> check_story(const Exploration& explored, const Options& opt
     // Situations from which some ending can still be reached: backwards from
     // every situation at an end state.
     const std::size_t n = situations.size();
-    std::vector<std::uint32_t> into_begin(n + 1, 0);
-    for (const Step& step : explored.steps()) ++into_begin[step.to + 1];
-    for (std::size_t i = 0; i < n; ++i) into_begin[i + 1] += into_begin[i];
-    std::vector<SituationId> into(explored.steps().size());
-    {
-        std::vector<std::uint32_t> fill(into_begin.begin(), into_begin.end() - 1);
-        for (const Step& step : explored.steps()) into[fill[step.to]++] = step.from;
-    }
-    std::vector<char> hopeful(n, 0);
+    std::vector<std::vector<SituationId>> into(n);
+    for (const Step& step : explored.steps()) into[step.to].push_back(step.from);
+    std::vector<bool> hopeful(n, false);
     std::vector<SituationId> queue;
+    auto hope = [&](SituationId s) {
+        if (!hopeful[s]) queue.push_back(s);
+        hopeful[s] = true;
+    };
     for (SituationId s = 0; s < n; ++s)
-        if (options.is_end(situations[s].state())) {
-            hopeful[s] = 1;
-            queue.push_back(s);
-        }
+        if (is_end(situations[s].state())) hope(s);
     for (std::size_t at = 0; at < queue.size(); ++at)
-        for (std::uint32_t i = into_begin[queue[at]]; i < into_begin[queue[at] + 1]; ++i)
-            if (!hopeful[into[i]]) {
-                hopeful[into[i]] = 1;
-                queue.push_back(into[i]);
-            }
-    if (n > 0 && !hopeful[0])
+        for (SituationId from : into[queue[at]]) hope(from);
+    if (!hopeful[0])
         out.push_back({Kind::NoWayOut, situations[0].state(), {}, {}, "no end state can be reached from start-up"});
     for (const Step& step : explored.steps())
         if (hopeful[step.from] && !hopeful[step.to])
@@ -148,45 +143,38 @@ std::vector<Finding> check_story(const Exploration& explored, const Options& opt
                            "leads to state " + std::to_string(situations[step.to].state()) +
                                ", from which no end state can be reached"});
 
+    std::vector<bool> moves(n, false);  // by situation: some click from it moves the story
+    for (const Step& step : explored.steps()) moves[step.from] = moves[step.from] || step.moves();
     for (SituationId id = 0; id < n; ++id) {
         const Situation& s = situations[id];
         // Off the endings, some visible button must move the story.
-        if (!options.is_end(s.state())) {
-            const auto steps = explored.steps_from(id);
-            if (std::none_of(steps.begin(), steps.end(), [](const Step& st) { return st.moves(); })) {
-                Finding f{Kind::NoMove, 0, {}, {}, {}};
-                locate(f, explored, s);
-                f.what = "at state " + std::to_string(s.state()) +
-                         " no visible button moves the story (visible: " + visible_captions(s) + ")";
-                out.push_back(std::move(f));
-            }
-        }
+        if (!is_end(s.state()) && !moves[id])
+            out.push_back(about(explored, s, Kind::NoMove, {},
+                                "at state " + std::to_string(s.state()) +
+                                    " no visible button moves the story (visible: " + visible_captions(s) + ")"));
         // A choice page spells out what "1" and "2" mean on its fifth line.
         if (s.shows(Button::Command10) || s.shows(Button::Command11)) {
-            const auto lines = page_lines(explored.text(s));
+            const auto lines = page_lines(s.text);
             const std::string_view options_line = lines.size() > 4 ? lines[4] : std::string_view{};
-            if (!is_choice_line(options_line)) {
-                Finding f{Kind::ChoiceLine, 0, {}, "L2", {}};
-                locate(f, explored, s);
-                f.what = "the choice buttons are shown but the page's options line is not a choice line: " +
-                         quoted(options_line);
-                out.push_back(std::move(f));
-            }
+            if (!is_choice_line(options_line))
+                out.push_back(about(explored, s, Kind::ChoiceLine, "L2",
+                                    "the choice buttons are shown but the page's options line is not a choice line: " +
+                                        quoted(options_line)));
         }
     }
 
-    // Every composed page holds eleven lines.
-    auto check_page = [&](const Situation& s, Finding where) {
-        const std::size_t count = page_lines(explored.text(s)).size();
-        if (count == static_cast<std::size_t>(kPageLines)) return;
-        where.kind = Kind::PageLines;
-        where.what = "the page holds " + std::to_string(count) + " lines instead of " + std::to_string(kPageLines);
-        out.push_back(std::move(where));
+    // Every composed page holds eleven lines: the opening, and the page of
+    // every click of Talk or Other speaks that passes its turn.
+    auto check_page = [&](const Situation& s, StoryState state, std::optional<Button> button) {
+        const std::size_t count = page_lines(s.text).size();
+        if (count != static_cast<std::size_t>(kPageLines))
+            out.push_back({Kind::PageLines, state, button, {},
+                           "the page holds " + std::to_string(count) + " lines instead of " + std::to_string(kPageLines)});
     };
-    if (n > 0) check_page(situations[0], {Kind::PageLines, situations[0].state(), {}, {}, {}});
+    check_page(situations[0], situations[0].state(), std::nullopt);
     for (const Step& step : explored.steps()) {
         const StoryState from = situations[step.from].state();
-        if (renders(step, from)) check_page(situations[step.to], {Kind::PageLines, from, step.button, {}, {}});
+        if (is_speaking(step.button) && passes_gate(step.button, from)) check_page(situations[step.to], from, step.button);
     }
 
     // One line per finding, in the order of the story.
@@ -199,19 +187,16 @@ std::vector<Finding> check_story(const Exploration& explored, const Options& opt
     return out;
 }
 
-Statistics statistics(const Exploration& explored, const Options& options) {
+Statistics statistics(const Exploration& explored) {
     Statistics st;
     st.situations = explored.situations().size();
     st.clicks = explored.steps().size();
+    for (const Situation& s : explored.situations()) st.quit_offered += s.shows(Button::Command12) ? 1 : 0;
     st.rules = explored.script().all().size();
-    std::unordered_set<const Rule*> fired;
-    for (const Step& step : explored.steps())
-        for (const Rule* r : explored.fired(step)) fired.insert(r);
-    st.rules_fired = fired.size();
-    std::unordered_set<StoryState> states;
-    for (const Situation& s : explored.situations()) states.insert(s.state());
+    st.rules_fired = rules_fired(explored).size();
+    const auto states = states_reached(explored);
     st.states_reached = states.size();
-    for (StoryState end : options.end_states)
+    for (StoryState end : kEndStates)
         if (states.contains(end)) st.ends_reached.push_back(end);
     return st;
 }

@@ -7,7 +7,7 @@
 #pragma once
 
 #include <algorithm>
-#include <chrono>
+#include <array>
 #include <optional>
 #include <string>
 #include <vector>
@@ -46,27 +46,26 @@ struct Finding {
 // characters as the widest of them.
 inline constexpr int kDefaultLineLimit = 35;
 
-struct Options {
-    std::vector<StoryState> end_states = {242, 389, 435};
+// The three endings: the reform, the banquet route's arrest, the failed coup.
+inline constexpr std::array<StoryState, 3> kEndStates = {242, 389, 435};
 
-    bool is_end(StoryState s) const { return std::find(end_states.begin(), end_states.end(), s) != end_states.end(); }
-};
+inline bool is_end(StoryState s) { return std::find(kEndStates.begin(), kEndStates.end(), s) != kEndStates.end(); }
 
 // Findings from the rule tables alone.
-std::vector<Finding> check_rules(const Script& script, const Options& options = {});
+std::vector<Finding> check_rules(const Script& script);
 // Findings from the reachable situations, and the rule checks above.
-std::vector<Finding> check_story(const Exploration& explored, const Options& options = {});
+std::vector<Finding> check_story(const Exploration& explored);
 
 struct Statistics {
     std::size_t situations = 0;
     std::size_t clicks = 0;         // clicks tried, Quit not counted
+    std::size_t quit_offered = 0;   // situations that showed Quit, which none followed
     std::size_t rules = 0;
     std::size_t rules_fired = 0;
     std::size_t states_reached = 0;
     std::vector<StoryState> ends_reached;
-    std::chrono::duration<double> time{};
 };
 
-Statistics statistics(const Exploration& explored, const Options& options = {});
+Statistics statistics(const Exploration& explored);
 
 }  // namespace suirei::check

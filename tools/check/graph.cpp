@@ -5,10 +5,10 @@
 
 namespace suirei::check {
 
-StoryGraph::StoryGraph(const Exploration& explored) : explored_(&explored) {
+StoryGraph::StoryGraph(const Exploration& explored) {
     const auto& situations = explored.situations();
-    for (SituationId id = 0; id < situations.size(); ++id)
-        if (first_.emplace(situations[id].state(), id).second) states_.push_back(situations[id].state());
+    for (const Situation& s : situations)
+        if (first_.emplace(s.state(), &s).second) states_.push_back(s.state());
 
     for (const Step& step : explored.steps()) {
         if (!step.moves()) continue;
@@ -35,8 +35,6 @@ std::vector<StoryState> StoryGraph::sources(StoryState s) const {
     const auto it = sources_.find(s);
     return it == sources_.end() ? std::vector<StoryState>{} : it->second;
 }
-
-const Situation& StoryGraph::first_at(StoryState s) const { return explored_->situations()[first_.at(s)]; }
 
 std::string_view place_of_picture(std::string_view file) {
     struct Entry {

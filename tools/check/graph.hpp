@@ -25,7 +25,6 @@ class StoryGraph {
 public:
     explicit StoryGraph(const Exploration& explored);
 
-    const Exploration& explored() const { return *explored_; }
     // Story states in the order they are first reached.
     const std::vector<StoryState>& states() const { return states_; }
     // Clicks out of a state that fire a rule, in order of first discovery.
@@ -33,14 +32,13 @@ public:
     // The states with a click into s (s itself excluded).
     std::vector<StoryState> sources(StoryState s) const;
     // The first situation at state s the exploration reached.
-    const Situation& first_at(StoryState s) const;
+    const Situation& first_at(StoryState s) const { return *first_.at(s); }
 
 private:
-    const Exploration* explored_;
     std::vector<StoryState> states_;
     std::map<StoryState, std::vector<Transition>> out_;
     std::map<StoryState, std::vector<StoryState>> sources_;
-    std::map<StoryState, SituationId> first_;
+    std::map<StoryState, const Situation*> first_;
 };
 
 // Where a scene picture shows the prince to be, or empty for the dark

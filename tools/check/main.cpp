@@ -125,14 +125,6 @@ int main(int argc, char** argv) {
     std::string map_file, dot_file;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        auto value = [&](std::string& into) {
-            if (i + 1 >= argc) {
-                std::cerr << "suirei-check: " << arg << " needs a file name\n" << kUsage;
-                return false;
-            }
-            into = argv[++i];
-            return true;
-        };
         if (arg == "--help" || arg == "-h") {
             std::cout << kUsage;
             return written() ? 0 : 1;
@@ -140,25 +132,26 @@ int main(int argc, char** argv) {
             quiet = true;
         } else if (arg == "--screenplay") {
             screenplay = true;
-        } else if (arg == "--map") {
-            if (!value(map_file)) return 2;
-        } else if (arg == "--dot") {
-            if (!value(dot_file)) return 2;
+        } else if (arg == "--map" || arg == "--dot") {
+            if (i + 1 >= argc) {
+                std::cerr << "suirei-check: " << arg << " needs a file name\n" << kUsage;
+                return 2;
+            }
+            (arg == "--map" ? map_file : dot_file) = argv[++i];
         } else {
             std::cerr << "suirei-check: unknown option " << arg << "\n" << kUsage;
             return 2;
         }
     }
 
-    const Options options;
     const auto started = std::chrono::steady_clock::now();
     const Exploration explored(story());
-    const std::vector<Finding> findings = check_story(explored, options);
-    Statistics stats = statistics(explored, options);
-    stats.time = std::chrono::steady_clock::now() - started;
+    const std::vector<Finding> findings = check_story(explored);
+    const Statistics stats = statistics(explored);
+    const std::chrono::duration<double, std::milli> time = std::chrono::steady_clock::now() - started;
 
     if (screenplay) {
-        write_screenplay(std::cout, explored, options);
+        write_screenplay(std::cout, explored);
         if (!written()) return 1;
     }
 
@@ -167,21 +160,21 @@ int main(int argc, char** argv) {
     for (const Finding& f : findings) report << f.line() << "\n";
     if (!quiet) {
         report << "situations: " << stats.situations << "\n"
-               << "clicks tried: " << stats.clicks << " (Quit offered in " << explored.quit_offered()
+               << "clicks tried: " << stats.clicks << " (Quit offered in " << stats.quit_offered
                << " situations, not followed)\n"
                << "story states reached: " << stats.states_reached << "\n"
                << "rules: " << stats.rules << ", fired: " << stats.rules_fired << "\n"
-               << "end states reached: " << stats.ends_reached.size() << " of " << options.end_states.size();
+               << "end states reached: " << stats.ends_reached.size() << " of " << kEndStates.size();
         for (std::size_t i = 0; i < stats.ends_reached.size(); ++i)
             report << (i ? ", " : " (") << stats.ends_reached[i] << (i + 1 == stats.ends_reached.size() ? ")" : "");
         report << "\n"
                << "findings: " << findings.size() << "\n"
-               << "time: " << std::chrono::duration<double, std::milli>(stats.time).count() << " ms\n";
+               << "time: " << time.count() << " ms\n";
     }
 
     bool drawn = true;
     if (!map_file.empty() || !dot_file.empty()) {
-        const std::string source = route_map_dot(explored, options);
+        const std::string source = route_map_dot(explored);
         if (!dot_file.empty()) drawn = write_file(dot_file, source);
         if (!map_file.empty()) drawn = draw(source, map_file) && drawn;
     }

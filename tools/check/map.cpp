@@ -2,8 +2,8 @@
 #include <map>
 #include <set>
 #include <sstream>
-#include <tuple>
 
+#include "findings.hpp"
 #include "graph.hpp"
 #include "route_map.hpp"
 
@@ -14,7 +14,7 @@ namespace {
 enum class Scene { dialogue, narration, journey, choice, end };
 
 constexpr std::string_view kFont = "Noto Sans CJK JP,IPAGothic,sans-serif";
-constexpr std::string_view kEndColours[] = {"#a8dba8", "#f6c28b", "#d7b4e6", "#cccccc"};
+constexpr std::string_view kEndColours[] = {"#a8dba8", "#f6c28b", "#d7b4e6"};  // by kEndStates
 
 std::string escape(std::string_view s) {
     std::string out;
@@ -27,8 +27,7 @@ std::string escape(std::string_view s) {
 
 class MapBuilder {
 public:
-    MapBuilder(const Exploration& explored, const Options& options)
-        : graph_(explored), explored_(explored), options_(options) {
+    explicit MapBuilder(const Exploration& explored) : graph_(explored) {
         for (StoryState s : graph_.states()) scene_[s] = scene_of(s);
         for (StoryState s : graph_.states()) group_[s] = s;
         for (StoryState s : graph_.states()) join_with_next(s);
@@ -53,42 +52,42 @@ public:
             if (has_entry(s)) out << "  e" << s << " [shape=ellipse, style=\"\", label=\"" << s << " 移動\"];\n"
                                   << "  e" << s << " -> g" << g << " [label=\"" << caption(Button::Command3) << "\"];\n";
         }
-        if (!graph_.states().empty()) out << "  start -> " << target(graph_.states().front(), 0) << ";\n";
+        out << "  start -> " << target(graph_.states().front(), 0) << ";\n";
 
-        // Arrows between boxes, clicks of the same kind merged into one.
+        // Arrows between boxes, clicks of the same kind merged into one: each
+        // arrow's ends, its look (plain, a wrong place, an answer to a choice)
+        // and its labels, in order of first use.
         struct Arrow {
-            std::string from, to;
-            int style;  // 0 plain, 1 wrong place, 2 answer to a choice
-            // (Spelled out: the browser build's library has no <=> for strings.)
-            bool operator<(const Arrow& o) const { return std::tie(from, to, style) < std::tie(o.from, o.to, o.style); }
+            std::string ends, look;
+            std::vector<std::string> labels;
         };
-        std::map<Arrow, std::vector<std::string>> arrows;
-        std::vector<Arrow> order;
+        std::vector<Arrow> arrows;
         for (StoryState s : graph_.states())
             for (const Transition& t : graph_.out(s)) {
                 if (t.to == t.from) continue;  // Move into the hall: drawn as the entry oval
                 const StoryState gs = group_of(s), gt = group_of(t.to);
                 const bool wrong_place = is_place(t.button) && gt == gs;
                 if (gs == gt && !wrong_place) continue;
-                Arrow a{"g" + std::to_string(gs), target(t.to, s), wrong_place ? 1 : is_choice(t.button) ? 2 : 0};
+                const std::string ends = "g" + std::to_string(gs) + " -> " + target(t.to, s);
+                std::string look;
+                if (wrong_place) look = ", style=dashed, color=\"#aaaaaa\", fontcolor=\"#888888\"";
+                if (is_choice(t.button)) look = ", penwidth=2.2, color=\"#c0392b\", fontcolor=\"#c0392b\"";
                 std::string label(caption(t.button));
-                if (a.style == 2) {
+                if (is_choice(t.button)) {
                     const auto [one, two] = options_of(graph_.first_at(s).memory.pages[0].slots[L2]);
                     const std::string& option = t.button == Button::Command10 ? one : two;
                     if (!option.empty()) label += " " + option;
                 }
-                auto [it, fresh] = arrows.try_emplace(a);
-                if (fresh) order.push_back(a);
-                if (std::find(it->second.begin(), it->second.end(), label) == it->second.end())
-                    it->second.push_back(label);
+                auto it = std::find_if(arrows.begin(), arrows.end(),
+                                       [&](const Arrow& a) { return a.ends == ends && a.look == look; });
+                if (it == arrows.end()) it = arrows.insert(arrows.end(), {ends, look, {}});
+                if (std::find(it->labels.begin(), it->labels.end(), label) == it->labels.end())
+                    it->labels.push_back(label);
             }
-        for (const Arrow& a : order) {
+        for (const Arrow& a : arrows) {
             std::string label;
-            for (const std::string& l : arrows[a]) label += (label.empty() ? "" : "・") + l;
-            out << "  " << a.from << " -> " << a.to << " [label=\"" << escape(label) << "\"";
-            if (a.style == 1) out << ", style=dashed, color=\"#aaaaaa\", fontcolor=\"#888888\"";
-            if (a.style == 2) out << ", penwidth=2.2, color=\"#c0392b\", fontcolor=\"#c0392b\"";
-            out << "];\n";
+            for (const std::string& l : a.labels) label += (label.empty() ? "" : "・") + l;
+            out << "  " << a.ends << " [label=\"" << escape(label) << "\"" << a.look << "];\n";
         }
         out << "}\n";
         return out.str();
@@ -96,7 +95,7 @@ public:
 
 private:
     Scene scene_of(StoryState s) const {
-        if (options_.is_end(s)) return Scene::end;
+        if (is_end(s)) return Scene::end;
         bool journey = false, narration = false, speaking = false;
         for (const Transition& t : graph_.out(s)) {
             if (t.to == t.from) continue;
@@ -112,9 +111,8 @@ private:
 
     // A Move at a state that it leaves unchanged (the way into the hall).
     bool has_entry(StoryState s) const {
-        for (const Transition& t : graph_.out(s))
-            if (t.to == s && t.button == Button::Command3) return true;
-        return false;
+        const auto out = graph_.out(s);
+        return std::any_of(out.begin(), out.end(), [s](const Transition& t) { return t.to == s && t.button == Button::Command3; });
     }
 
     std::vector<StoryState> targets(StoryState s) const {
@@ -144,10 +142,10 @@ private:
         return s;
     }
 
-    // Where an arrow into state s lands: its entry oval, if it has one.
+    // Where an arrow into state s lands: its entry oval, if it has one, or
+    // its box (an ending is a box of its own).
     std::string target(StoryState s, StoryState from) const {
         if (has_entry(s) && from != s) return "e" + std::to_string(s);
-        if (scene_.count(s) && scene_.at(s) == Scene::end) return "g" + std::to_string(s);
         return "g" + std::to_string(group_of(s));
     }
 
@@ -160,15 +158,13 @@ private:
         out << "  g" << g << " [";
         switch (scene) {
         case Scene::end: {
-            const auto lines = page_lines(explored_.text(first));
+            const auto lines = page_lines(first.text);
             std::string_view marker;
             for (std::string_view l : lines)
                 if (!l.empty()) marker = l;
-            const auto at = std::find(options_.end_states.begin(), options_.end_states.end(), g) -
-                            options_.end_states.begin();
-            out << "shape=doubleoctagon, style=filled, color=\"#444444\", fillcolor=\""
-                << kEndColours[std::min<std::size_t>(static_cast<std::size_t>(at), 3)] << "\", label=\"結末 " << g
-                << "\\n" << escape(marker) << "\"";
+            const auto at = std::find(kEndStates.begin(), kEndStates.end(), g) - kEndStates.begin();
+            out << "shape=doubleoctagon, style=filled, color=\"#444444\", fillcolor=\"" << kEndColours[at]
+                << "\", label=\"結末 " << g << "\\n" << escape(marker) << "\"";
             break;
         }
         case Scene::choice: {
@@ -185,14 +181,14 @@ private:
             std::vector<std::string_view> speakers;
             for (StoryState s : members)
                 for (const Transition& t : graph_.out(s))
-                    for (const Rule* r : explored_.fired(*t.step))
+                    for (const Rule* r : t.step->fired)
                         for (const Action& a : *r)
                             if (a.speaker != Speaker::none && a.speaker != Speaker::choice &&
                                 std::find(speakers.begin(), speakers.end(), speaker_name(a.speaker)) == speakers.end())
                                 speakers.push_back(speaker_name(a.speaker));
             std::string who;
             for (std::string_view w : speakers) who += (who.empty() ? "" : "・") + std::string(w);
-            const std::string_view place = place_of_picture(explored_.picture(first));
+            const std::string_view place = place_of_picture(first.picture);
             if (scene == Scene::narration) out << "fillcolor=\"#eeeeee\", color=\"#999999\", ";
             out << "label=\"" << state_ranges(members) << " " << escape(who);
             if (!place.empty()) out << "\\n" << escape(place);
@@ -204,16 +200,14 @@ private:
     }
 
     StoryGraph graph_;
-    const Exploration& explored_;
-    const Options& options_;
     std::map<StoryState, Scene> scene_;
     std::map<StoryState, StoryState> group_;
 };
 
 }  // namespace
 
-std::string route_map_dot(const Exploration& explored, const Options& options) {
-    return MapBuilder(explored, options).dot();
+std::string route_map_dot(const Exploration& explored) {
+    return MapBuilder(explored).dot();
 }
 
 }  // namespace suirei::check

@@ -8,10 +8,9 @@
 #include <string>
 
 #include "exploration.hpp"
-#include "findings.hpp"
 
 namespace suirei::check {
 
-std::string route_map_dot(const Exploration& explored, const Options& options = {});
+std::string route_map_dot(const Exploration& explored);
 
 }  // namespace suirei::check

@@ -2,11 +2,11 @@
 
 #include <algorithm>
 #include <array>
-#include <functional>
 #include <map>
 #include <set>
 #include <vector>
 
+#include "findings.hpp"
 #include "graph.hpp"
 
 namespace suirei::check {
@@ -17,8 +17,7 @@ std::size_t page_index(Button b) { return b == Button::Command1 ? 0 : b == Butto
 
 class Writer {
 public:
-    Writer(std::ostream& out, const Exploration& explored, const Options& options)
-        : out_(out), explored_(explored), options_(options), graph_(explored) {
+    Writer(std::ostream& out, const Exploration& explored) : out_(out), explored_(explored), graph_(explored) {
         // Who wrote each line of each page, situation by situation: the rule
         // that wrote a slot names its speaker, and a slot no click touched
         // keeps the speaker of the situation it was first reached from. Two
@@ -27,24 +26,23 @@ public:
         const auto& all = explored.situations();
         speakers_.resize(all.size());
         for (SituationId s = 0; s < all.size(); ++s) {
-            if (all[s].parent == kNoSituation) continue;
-            speakers_[s] = speakers_[all[s].parent];
-            const Step& step = explored.steps()[all[s].parent_step];
+            if (all[s].reached_by == kNoStep) continue;
+            const Step& step = explored.steps()[all[s].reached_by];
+            speakers_[s] = speakers_[step.from];
             write_speakers(speakers_[s], step);
         }
     }
 
     void write() {
-        if (explored_.situations().empty()) return;
         out_ << "Lines marked with ｜ stay on the page from an earlier click; the others are written by the click.\n";
         const Situation& start = explored_.situations().front();
         out_ << "\n== start-up ==\n";
         PageSpeakers opening;
         opening.fill(Speaker::narration);
         page(start.memory.opening, opening, {0, 1, 2, 3, 4, 5});
-        picture(explored_.picture(start));
+        picture(start.picture);
 
-        for (StoryState end : options_.end_states) {
+        for (StoryState end : kEndStates) {
             out_ << "\n== route to the ending at " << end << " ==\n";
             const auto path = route(start.state(), end);
             if (path.empty()) {
@@ -68,58 +66,58 @@ public:
 
         bool header = false;
         for (StoryState s : graph_.states())
-            for (const Transition& t : ordered(s)) {
-                if (printed_.contains(&t)) continue;
-                if (!header) out_ << "\n== branches no route above takes ==\n";
-                header = true;
-                out_ << "\n-- at state " << s << " --\n";
-                for (const Transition* at = &t; at;) {
-                    click(*at);
-                    // Forward first; the wrong places of a state come after.
-                    const Transition* next = nullptr;
-                    for (const Transition& n : graph_.out(at->to))
-                        if (!printed_.contains(&n) && n.to != n.from && (!next || (wrong_place(*next) && !wrong_place(n))))
-                            next = &n;
-                    if (!next && at->to != at->from) out_ << "   … goes on at state " << at->to << " as above\n";
-                    at = next;
+            for (bool wrong : {false, true})  // the wrong places of a state last
+                for (const Transition& t : graph_.out(s)) {
+                    if (printed_.contains(&t) || wrong_place(t) != wrong) continue;
+                    if (!header) out_ << "\n== branches no route above takes ==\n";
+                    header = true;
+                    out_ << "\n-- at state " << s << " --\n";
+                    for (const Transition* at = &t; at;) {
+                        click(*at);
+                        // Forward first; the wrong places of a state come after.
+                        const Transition* next = nullptr;
+                        for (const Transition& n : graph_.out(at->to))
+                            if (!printed_.contains(&n) && n.to != n.from &&
+                                (!next || (wrong_place(*next) && !wrong_place(n))))
+                                next = &n;
+                        if (!next && at->to != at->from) out_ << "   … goes on at state " << at->to << " as above\n";
+                        at = next;
+                    }
                 }
-            }
     }
 
 private:
     using PageSpeakers = std::array<Speaker, kSlotCount + 1>;  // the slots, then the trailer
     using SlotSpeakers = std::array<PageSpeakers, 3>;           // Talk, Other speaks, Read on
 
-    // The speakers of the slots a click writes, over those of the page before.
-    void write_speakers(SlotSpeakers& speakers, const Step& step) const {
-        if (!is_speaking(step.button)) return;
+    // The speakers of the slots a click writes, over those of the page before;
+    // the slots it writes (the trailer as kSlotCount).
+    std::set<int> write_speakers(SlotSpeakers& speakers, const Step& step) const {
+        std::set<int> written;
+        if (!is_speaking(step.button)) return written;
         PageSpeakers& p = speakers[page_index(step.button)];
-        for (const Rule* r : explored_.fired(step))
+        for (const Rule* r : step.fired)
             for (const Action& a : *r)
-                if (a.op == Op::Slot) p[a.target] = a.speaker;
-                else if (a.op == Op::Trailer) p[kSlotCount] = a.speaker;
+                if (a.op == Op::Slot || a.op == Op::Trailer) {
+                    const int slot = a.op == Op::Slot ? a.target : kSlotCount;
+                    p[static_cast<std::size_t>(slot)] = a.speaker;
+                    written.insert(slot);
+                }
+        return written;
     }
 
     // A place that sends the prince back to the Move he came from.
     static bool wrong_place(const Transition& t) { return is_place(t.button) && t.to < t.from; }
 
-    std::vector<std::reference_wrapper<const Transition>> ordered(StoryState s) const {
-        std::vector<std::reference_wrapper<const Transition>> out(graph_.out(s).begin(), graph_.out(s).end());
-        std::stable_partition(out.begin(), out.end(), [](const Transition& t) { return !wrong_place(t); });
-        return out;
-    }
-
     // The shortest run of clicks from one state to another.
     std::vector<const Transition*> route(StoryState from, StoryState to) const {
-        std::map<StoryState, const Transition*> via;
+        std::map<StoryState, const Transition*> via{{from, nullptr}};
         std::vector<StoryState> queue{from};
-        via[from] = nullptr;
         for (std::size_t i = 0; i < queue.size() && !via.contains(to); ++i)
             for (const Transition& t : graph_.out(queue[i]))
                 if (via.emplace(t.to, &t).second) queue.push_back(t.to);
-        std::vector<const Transition*> path;
-        if (!via.contains(to)) return path;
-        for (StoryState s = to; via.at(s); s = via.at(s)->from) path.push_back(via.at(s));
+        std::vector<const Transition*> path;  // empty when `to` was never reached
+        for (StoryState s = to; via.contains(s) && via.at(s); s = via.at(s)->from) path.push_back(via.at(s));
         std::reverse(path.begin(), path.end());
         return path;
     }
@@ -135,16 +133,11 @@ private:
             if (!one.empty()) out_ << "（" << (t.button == Button::Command10 ? one : two) << "）";
         }
         out_ << " → " << t.to << "\n";
-        const auto rules = explored_.fired(*t.step);
+        const auto& rules = t.step->fired;
         if (is_speaking(t.button)) {
-            std::set<int> written;
-            for (const Rule* r : rules)
-                for (const Action& a : *r)
-                    if (a.op == Op::Slot) written.insert(a.target);
-                    else if (a.op == Op::Trailer) written.insert(kSlotCount);
             // The speakers on the page before this click, then this click's own.
             SlotSpeakers speakers = speakers_[t.step->from];
-            write_speakers(speakers, *t.step);
+            const std::set<int> written = write_speakers(speakers, *t.step);
             page(after.memory.pages[page_index(t.button)], speakers[page_index(t.button)], written);
         } else {
             // Every line the click writes into T1, also one it clears again
@@ -156,22 +149,20 @@ private:
                         line(a.speaker, a.text, true);
                         wrote = true;
                     }
-            if (const std::string_view text = explored_.text(after); !wrote && !text.empty())
+            if (const std::string_view text = after.text; !wrote && !text.empty())
                 line(Speaker::none, text, true);  // the Move prompt
         }
+        // The frames of the strike, each once, and the picture the click leaves.
         std::string frames;
-        std::string_view last;
+        std::string_view last, loaded;
         for (const Rule* r : rules)
-            for (const Action& a : *r)
-                if (a.op == Op::Frame && a.text != last) {
-                    frames += " " + std::string(a.text);
-                    last = a.text;
-                }
-        if (!frames.empty()) out_ << "      [frames" << frames << "]\n";
-        std::string_view loaded;
-        for (const Rule* r : rules)
-            for (const Action& a : *r)
+            for (const Action& a : *r) {
                 if (a.op == Op::Picture) loaded = a.text;
+                if (a.op != Op::Frame || a.text == last) continue;
+                frames += " " + std::string(a.text);
+                last = a.text;
+            }
+        if (!frames.empty()) out_ << "      [frames" << frames << "]\n";
         picture(loaded);
     }
 
@@ -179,8 +170,7 @@ private:
         for (int i = 0; i <= kSlotCount; ++i) {
             const auto at = static_cast<std::size_t>(i);
             const std::string_view text = i < kSlotCount ? p.slots[at] : p.trailer;
-            if (text.empty()) continue;
-            line(speakers[at], text, written.contains(i));
+            if (!text.empty()) line(speakers[at], text, written.contains(i));
         }
     }
 
@@ -196,7 +186,6 @@ private:
 
     std::ostream& out_;
     const Exploration& explored_;
-    const Options& options_;
     StoryGraph graph_;
     std::vector<SlotSpeakers> speakers_;  // by situation
     std::set<const Transition*> printed_;
@@ -204,8 +193,8 @@ private:
 
 }  // namespace
 
-void write_screenplay(std::ostream& out, const Exploration& explored, const Options& options) {
-    Writer(out, explored, options).write();
+void write_screenplay(std::ostream& out, const Exploration& explored) {
+    Writer(out, explored).write();
 }
 
 }  // namespace suirei::check

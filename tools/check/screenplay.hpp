@@ -9,10 +9,9 @@
 #include <ostream>
 
 #include "exploration.hpp"
-#include "findings.hpp"
 
 namespace suirei::check {
 
-void write_screenplay(std::ostream& out, const Exploration& explored, const Options& options = {});
+void write_screenplay(std::ostream& out, const Exploration& explored);
 
 }  // namespace suirei::check

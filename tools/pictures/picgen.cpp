@@ -107,24 +107,13 @@ void checkFonts(const QString& path, const QByteArray& scene) {
     auto it = family.globalMatch(QString::fromUtf8(scene));
     while (it.hasNext()) {
         const QStringList wanted = it.next().captured(1).split(',', Qt::SkipEmptyParts);
-        bool found = false;
-        for (QString name : wanted) {
-            name = name.trimmed().remove('\'');
-            if (installed.contains(name, Qt::CaseInsensitive)) found = true;
-        }
+        const bool found = std::any_of(wanted.begin(), wanted.end(), [&](QString name) {
+            return installed.contains(name.trimmed().remove('\''), Qt::CaseInsensitive);
+        });
         if (!found)
             fail(path, "none of the fonts " + wanted.join(',') +
                            " is installed (IPAMincho: Debian package fonts-ipafont-mincho)");
     }
-}
-
-void checkIsBmp24(const QString& path, int width, int height) {
-    const QByteArray head = readFile(path).left(54);
-    auto u16 = [&](int at) { return quint8(head[at]) | quint8(head[at + 1]) << 8; };
-    auto u32 = [&](int at) { return quint32(u16(at)) | quint32(u16(at + 2)) << 16; };
-    if (head.size() < 54 || !head.startsWith("BM") || u32(14) != 40 || u16(28) != 24 ||
-        u32(30) != 0 || int(u32(18)) != width || int(u32(22)) != height)
-        fail(path, "was not written as an uncompressed 24-bit bitmap");
 }
 
 // The scene with its parts drawn `scale` times its size on white, checked:
@@ -148,18 +137,13 @@ QImage drawScene(const QString& svgPath, const QByteArray& scene, int scale) {
                           (rendererWarnings.isEmpty() ? QString() : ": " + rendererWarnings.join("; ")));
     if (!rendererWarnings.isEmpty()) fail(svgPath, "renderer warns: " + rendererWarnings.join("; "));
 
-    bool anything = false;
-    for (int y = 0; y < drawn.height() && !anything; ++y)
-        for (int x = 0; x < drawn.width() && !anything; ++x)
-            anything = qAlpha(drawn.pixel(x, y)) != 0;
-    if (!anything) fail(svgPath, "renders empty: nothing is drawn inside 143 x 119");
+    const auto* pixels = reinterpret_cast<const QRgb*>(drawn.constBits());
+    if (std::none_of(pixels, pixels + drawn.width() * drawn.height(), [](QRgb p) { return qAlpha(p) != 0; }))
+        fail(svgPath, "renders empty: nothing is drawn inside 143 x 119");
 
     QImage picture(drawn.width(), drawn.height(), QImage::Format_RGB888);
     picture.fill(Qt::white);
-    {
-        QPainter painter(&picture);
-        painter.drawImage(0, 0, drawn);
-    }
+    QPainter(&picture).drawImage(0, 0, drawn);
     return picture;
 }
 
@@ -171,11 +155,11 @@ QByteArray sceneWithParts(const QString& svgPath, const QStringList& partsPaths)
     return scene;
 }
 
-// The scene `scale` times its size, as the game's bitmap (BMP) or a PNG.
+// The scene `scale` times its size, as the game's bitmap (BMP: 24 bits, as
+// the image has no alpha) or a PNG.
 void render(const QString& svgPath, const QStringList& partsPaths, int scale, const QString& outPath, const char* format) {
     const QImage picture = drawScene(svgPath, sceneWithParts(svgPath, partsPaths), scale);
     if (!picture.save(outPath, format)) fail(outPath, "cannot be written");
-    if (QByteArrayView(format) == "BMP") checkIsBmp24(outPath, pictureWidth, pictureHeight);
 }
 
 // ── The scene for the browser ──
@@ -213,12 +197,13 @@ QStringList references(const QDomElement& root) {
     return ids;
 }
 
-// Comments, and the white space between elements, say nothing to a browser.
+// Comments, the XML declaration and the white space between elements say
+// nothing to a browser.
 void dropComments(QDomNode node) {
     for (QDomNode c = node.firstChild(); !c.isNull();) {
         const QDomNode next = c.nextSibling();
         const bool blank = c.isText() && c.nodeValue().trimmed().isEmpty() && node.nodeName() != QLatin1String("text");
-        if (c.isComment() || blank) node.removeChild(c);
+        if (c.isComment() || c.isProcessingInstruction() || blank) node.removeChild(c);
         else dropComments(c);
         c = next;
     }
@@ -232,23 +217,20 @@ QString inherited(const QDomElement& e, const QString& name) {
 
 QString number(double v) {
     QString s = QString::number(v, 'f', 2);
-    if (s.contains('.')) {
-        while (s.endsWith('0')) s.chop(1);
-        if (s.endsWith('.')) s.chop(1);
-    }
+    while (s.endsWith('0')) s.chop(1);
+    if (s.endsWith('.')) s.chop(1);
     return s == QLatin1String("-0") ? QStringLiteral("0") : s;
 }
 
 QString pathData(const QPainterPath& path) {
+    auto point = [&path](int i) { return number(path.elementAt(i).x) + ',' + number(path.elementAt(i).y); };
     QString d;
     for (int i = 0; i < path.elementCount(); ++i) {
         const QPainterPath::Element e = path.elementAt(i);
-        if (e.isMoveTo()) d += (d.isEmpty() ? "M" : "ZM") + number(e.x) + ',' + number(e.y);
-        else if (e.isLineTo()) d += 'L' + number(e.x) + ',' + number(e.y);
+        if (e.isMoveTo()) d += (d.isEmpty() ? "M" : "ZM") + point(i);
+        else if (e.isLineTo()) d += 'L' + point(i);
         else if (e.isCurveTo()) {
-            const QPainterPath::Element c2 = path.elementAt(i + 1), to = path.elementAt(i + 2);
-            d += 'C' + number(e.x) + ',' + number(e.y) + ' ' + number(c2.x) + ',' + number(c2.y) + ' ' +
-                 number(to.x) + ',' + number(to.y);
+            d += 'C' + point(i) + ' ' + point(i + 1) + ' ' + point(i + 2);
             i += 2;
         }
     }
@@ -334,11 +316,6 @@ QByteArray webScene(const QString& svgPath, const QStringList& partsPaths) {
     for (const QDomElement& e : elementsOf(root))
         if (e.tagName() == QLatin1String("text")) outlineText(svgPath, e);
     dropComments(scene);
-    for (QDomNode n = scene.firstChild(); !n.isNull();) {
-        const QDomNode next = n.nextSibling();
-        if (n.isProcessingInstruction()) scene.removeChild(n);
-        n = next;
-    }
     return scene.toByteArray(-1);
 }
 
@@ -441,9 +418,8 @@ int main(int argc, char** argv) {
             return 0;
         }
         if (args.size() == 4 && args.first() == "--scale") {
-            bool ok = false;
-            const int scale = args[1].toInt(&ok);
-            if (!ok || scale < 1 || scale > 8) return usage();
+            const int scale = args[1].toInt();  // 0 when it is no number
+            if (scale < 1 || scale > 8) return usage();
             render(args[2], parts, scale, args[3], "PNG");
             return 0;
         }
