@@ -6,6 +6,8 @@
 #include <QGuiApplication>
 #include <QMessageBox>
 
+#include <algorithm>
+#include <array>
 #include <cstdio>
 
 #include "layout.hpp"
@@ -17,31 +19,16 @@ namespace suirei {
 
 namespace {
 
-bool isUserInput(QEvent::Type type) {
-    switch (type) {
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonRelease:
-    case QEvent::MouseButtonDblClick:
-    case QEvent::KeyPress:
-    case QEvent::KeyRelease:
-    case QEvent::ShortcutOverride:
-    case QEvent::Shortcut:
-    case QEvent::TouchBegin:
-    case QEvent::TouchUpdate:
-    case QEvent::TouchEnd:
-    case QEvent::TouchCancel:
-    case QEvent::Wheel:
-    case QEvent::ContextMenu:
-    case QEvent::InputMethod:
-    case QEvent::TabletPress:
-    case QEvent::TabletMove:
-    case QEvent::TabletRelease:
-    case QEvent::NativeGesture:
-        return true;
-    default:
-        return false;
-    }
-}
+// The player's input, which the strike drops: mouse, keys, touch, wheel,
+// menus, input methods, tablets and gestures.
+constexpr std::array kUserInput = {
+    QEvent::MouseButtonPress, QEvent::MouseButtonRelease, QEvent::MouseButtonDblClick,
+    QEvent::KeyPress,         QEvent::KeyRelease,         QEvent::ShortcutOverride,
+    QEvent::Shortcut,         QEvent::TouchBegin,         QEvent::TouchUpdate,
+    QEvent::TouchEnd,         QEvent::TouchCancel,        QEvent::Wheel,
+    QEvent::ContextMenu,      QEvent::InputMethod,        QEvent::TabletPress,
+    QEvent::TabletMove,       QEvent::TabletRelease,      QEvent::NativeGesture,
+};
 
 }  // namespace
 
@@ -231,7 +218,7 @@ void Form6::closeEvent(QCloseEvent* event) {
 }
 
 bool Form6::eventFilter(QObject* watched, QEvent* event) {
-    if (phase_ == Phase::playing && isUserInput(event->type())) return true;
+    if (phase_ == Phase::playing && std::ranges::find(kUserInput, event->type()) != kUserInput.end()) return true;
     return QWidget::eventFilter(watched, event);
 }
 
