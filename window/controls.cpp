@@ -9,12 +9,6 @@
 
 namespace suirei {
 
-namespace {
-
-QRect qrect(const layout::Rect& r) { return {r.x, r.y, r.width, r.height}; }
-
-}  // namespace
-
 QFont gameFont() {
     const QStringList installed = QFontDatabase::families();
     QFont font;
@@ -72,7 +66,7 @@ Controls createControls(QWidget& window) {
         }
         }
         w->setObjectName(qs(control.name));
-        w->setGeometry(qrect(control.rect));
+        w->setGeometry(control.rect.x, control.rect.y, control.rect.width, control.rect.height);
         w->setAccessibleName(qs(control.accessibleName));
         if (w->focusPolicy() != Qt::NoFocus) {
             if (previous) QWidget::setTabOrder(previous, w);
