@@ -10,6 +10,7 @@
 
 #include <array>
 #include <cstdint>
+#include <initializer_list>
 #include <string_view>
 
 #include "button.hpp"
@@ -81,26 +82,20 @@ struct Rule {
     constexpr const Action* end() const { return actions.data() + count; }
 
     // --- the vocabulary of the script -------------------------------------
-    constexpr Rule to(StoryState next) const { return with({Op::SetState, 0, Speaker::none, next, {}}); }
+    constexpr Rule to(StoryState next) const { return with(Action{.op = Op::SetState, .value = next}); }
 
     template <class... Bs>
     constexpr Rule show(Bs... bs) const {
-        Rule r = *this;
-        ((r = r.with({Op::Show, static_cast<std::uint8_t>(index(bs)), Speaker::none, 0, {}})), ...);
-        return r;
+        return with(Action{Op::Show, static_cast<std::uint8_t>(index(bs))}...);
     }
     template <class... Bs>
     constexpr Rule hide(Bs... bs) const {
-        Rule r = *this;
-        ((r = r.with({Op::Hide, static_cast<std::uint8_t>(index(bs)), Speaker::none, 0, {}})), ...);
-        return r;
+        return with(Action{Op::Hide, static_cast<std::uint8_t>(index(bs))}...);
     }
-    constexpr Rule picture(std::string_view file) const { return with({Op::Picture, 0, Speaker::none, 0, file}); }
+    constexpr Rule picture(std::string_view file) const { return with(Action{.op = Op::Picture, .text = file}); }
     template <class... Fs>
     constexpr Rule frames(Fs... files) const {
-        Rule r = *this;
-        ((r = r.with({Op::Frame, 0, Speaker::none, 0, std::string_view(files)})), ...);
-        return r;
+        return with(Action{.op = Op::Frame, .text = std::string_view(files)}...);
     }
 
     // One utterance over consecutive slots, starting at `first`.
@@ -108,7 +103,7 @@ struct Rule {
     constexpr Rule say(Speaker who, Slot first, Ls... lines) const {
         Rule r = *this;
         std::uint8_t slot = first;
-        ((r = r.with({Op::Slot, slot++, who, 0, std::string_view(lines)})), ...);
+        ((r = r.with(Action{Op::Slot, slot++, who, 0, std::string_view(lines)})), ...);
         return r;
     }
     // A speech that is the same wherever it is spoken: an array of lines.
@@ -116,23 +111,23 @@ struct Rule {
     constexpr Rule say(Speaker who, Slot first, const std::array<std::string_view, N>& lines) const {
         Rule r = *this;
         std::uint8_t slot = first;
-        for (std::string_view line : lines) r = r.with({Op::Slot, slot++, who, 0, line});
+        for (std::string_view line : lines) r = r.with(Action{Op::Slot, slot++, who, 0, line});
         return r;
     }
     // Empties the named slots.
     template <class... Ss>
     constexpr Rule clear(Ss... emptied) const {
-        Rule r = *this;
-        ((r = r.with({Op::Slot, static_cast<std::uint8_t>(emptied), Speaker::none, 0, {}})), ...);
-        return r;
+        return with(Action{Op::Slot, static_cast<std::uint8_t>(emptied)}...);
     }
     // The options line of a choice page, always slot L2.
-    constexpr Rule choice(std::string_view line) const { return with({Op::Slot, L2, Speaker::choice, 0, line}); }
-    constexpr Rule trailer(Speaker who, std::string_view line) const { return with({Op::Trailer, 0, who, 0, line}); }
-    constexpr Rule clear_trailer() const { return with({Op::Trailer, 0, Speaker::none, 0, {}}); }
+    constexpr Rule choice(std::string_view line) const { return with(Action{Op::Slot, L2, Speaker::choice, 0, line}); }
+    constexpr Rule trailer(Speaker who, std::string_view line) const {
+        return with(Action{Op::Trailer, 0, who, 0, line});
+    }
+    constexpr Rule clear_trailer() const { return with(Action{.op = Op::Trailer}); }
     // Replaces the whole of T1 (direct-text buttons).
-    constexpr Rule text(Speaker who, std::string_view line) const { return with({Op::Text, 0, who, 0, line}); }
-    constexpr Rule clear_text() const { return with({Op::Text, 0, Speaker::none, 0, {}}); }
+    constexpr Rule text(Speaker who, std::string_view line) const { return with(Action{Op::Text, 0, who, 0, line}); }
+    constexpr Rule clear_text() const { return with(Action{.op = Op::Text}); }
 
     // The same rule, tested and moving on `by` states later: how a scene
     // shared by two routes is written once and played at both places.
@@ -153,10 +148,14 @@ struct Rule {
     }
 
 private:
-    constexpr Rule with(Action a) const {
+    // The same rule with `added` after its actions, in order.
+    template <class... As>
+    constexpr Rule with(As... added) const {
         Rule r = *this;
-        if (r.count >= kCapacity) rule_has_too_many_actions();
-        r.actions[r.count++] = a;
+        for (const Action& a : {Action(added)...}) {
+            if (r.count >= kCapacity) rule_has_too_many_actions();
+            r.actions[r.count++] = a;
+        }
         return r;
     }
     // Not constexpr on purpose: reaching it during constant evaluation turns
