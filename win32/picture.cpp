@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -19,11 +20,7 @@ std::wstring& pictureFolder() {
 
 [[noreturn]] void refuse(std::string_view file, const bitmap::Refusal& refusal) {
     std::wstring where = pictureFolder();
-    if (where.empty()) {
-        where.resize(GetCurrentDirectoryW(0, nullptr));
-        where.resize(GetCurrentDirectoryW(static_cast<DWORD>(where.size()), where.data()));
-    }
-    if (!where.empty() && where.back() != L'\\') where += L'\\';
+    if (where.back() != L'\\') where += L'\\';
     where += widen(file);
     throw PictureError(bitmap::message(file, narrow(where), refusal));
 }
@@ -46,12 +43,10 @@ std::string readFile(std::string_view file) {
     const HANDLE in = CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (in == INVALID_HANDLE_VALUE) refuse(file, bitmap::unreadable(systemMessage(GetLastError())));
+    const std::unique_ptr<void, decltype(&CloseHandle)> closing(in, &CloseHandle);
     // Anything but a file on a disk (a pipe, a console) could block the game
     // forever on reading it.
-    if (GetFileType(in) != FILE_TYPE_DISK) {
-        CloseHandle(in);
-        refuse(file, bitmap::refuse(Fault::notFile));
-    }
+    if (GetFileType(in) != FILE_TYPE_DISK) refuse(file, bitmap::refuse(Fault::notFile));
     // At most one byte more than the limit, should the file grow meanwhile.
     std::string bytes;
     bytes.resize(static_cast<std::size_t>(std::min(size, bitmap::kMaxBytes) + 1));
@@ -59,14 +54,10 @@ std::string readFile(std::string_view file) {
     for (DWORD got = 0;; have += got) {
         const DWORD want = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - have, 1 << 20));
         if (want == 0) break;
-        if (!ReadFile(in, bytes.data() + have, want, &got, nullptr)) {
-            const DWORD error = GetLastError();
-            CloseHandle(in);
-            refuse(file, bitmap::unreadable(systemMessage(error)));
-        }
+        if (!ReadFile(in, bytes.data() + have, want, &got, nullptr))
+            refuse(file, bitmap::unreadable(systemMessage(GetLastError())));
         if (got == 0) break;
     }
-    CloseHandle(in);
     bytes.resize(have);
     if (static_cast<std::int64_t>(bytes.size()) > bitmap::kMaxBytes)
         refuse(file, bitmap::tooLarge(static_cast<std::int64_t>(bytes.size())));
@@ -125,24 +116,10 @@ Picture decode(std::string_view file, const std::string& bytes) {
 
 }  // namespace
 
-Picture& Picture::operator=(Picture&& other) noexcept {
-    if (this != &other) {
-        if (bitmap_) DeleteObject(bitmap_);
-        bitmap_ = std::exchange(other.bitmap_, nullptr);
-        width_ = other.width_;
-        height_ = other.height_;
-    }
-    return *this;
-}
-
-Picture::~Picture() {
-    if (bitmap_) DeleteObject(bitmap_);
-}
-
 void Picture::draw(HDC dc, const RECT& box, UINT dpi) const {
     if (!bitmap_) return;
     const HDC source = CreateCompatibleDC(dc);
-    const HGDIOBJ old = SelectObject(source, bitmap_);
+    const HGDIOBJ old = SelectObject(source, bitmap_.get());
     const int saved = SaveDC(dc);
     IntersectClipRect(dc, box.left, box.top, box.right, box.bottom);
     if (dpi == USER_DEFAULT_SCREEN_DPI) {

@@ -5,9 +5,11 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 namespace suirei::win32 {
 
@@ -28,11 +30,6 @@ class Picture {
 public:
     Picture() = default;
     Picture(HBITMAP bitmap, int width, int height) : bitmap_(bitmap), width_(width), height_(height) {}
-    Picture(Picture&& other) noexcept { *this = std::move(other); }
-    Picture& operator=(Picture&& other) noexcept;
-    Picture(const Picture&) = delete;
-    Picture& operator=(const Picture&) = delete;
-    ~Picture();
 
     explicit operator bool() const { return bitmap_ != nullptr; }
 
@@ -41,7 +38,10 @@ public:
     void draw(HDC dc, const RECT& box, UINT dpi) const;
 
 private:
-    HBITMAP bitmap_ = nullptr;
+    struct Delete {
+        void operator()(HBITMAP bitmap) const { DeleteObject(bitmap); }
+    };
+    std::unique_ptr<std::remove_pointer_t<HBITMAP>, Delete> bitmap_;
     int width_ = 0, height_ = 0;
 };
 
