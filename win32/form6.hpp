@@ -52,6 +52,8 @@ private:
     void playNextFrame();
     void applyFocus(std::optional<Button> focused);
     std::optional<Button> buttonOf(HWND control) const;
+    HWND& button(Button b) { return buttons_[static_cast<std::size_t>(index(b))]; }
+    HWND button(Button b) const { return buttons_[static_cast<std::size_t>(index(b))]; }
     void fail(const std::string& message);
 
     Game game_;
