@@ -4,6 +4,7 @@
 #include <QDir>
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -24,13 +25,10 @@ namespace {
 // Where a symbolic link points, in raw bytes; empty when the kernel cannot
 // spell it out (a path of 4096 bytes or more).
 std::string readLink(const char* link) {
-    std::string target(256, '\0');
-    for (;;) {
-        const ssize_t n = ::readlink(link, target.data(), target.size());
-        if (n < 0) return {};
-        if (static_cast<std::size_t>(n) < target.size()) return target.substr(0, static_cast<std::size_t>(n));
-        target.resize(target.size() * 2);
-    }
+    char target[PATH_MAX];
+    const ssize_t n = ::readlink(link, target, PATH_MAX);
+    if (n < 0 || n == PATH_MAX) return {};
+    return std::string(target, static_cast<std::size_t>(n));
 }
 
 std::string folderOf(const std::string& path) {
