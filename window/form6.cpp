@@ -116,9 +116,7 @@ void Form6::present() {
 
 void Form6::draw(const std::optional<QImage>& picture) {
     const MemoryScreen& screen = game_.screen();
-    if (picture && screen.picture()) showPicture(qs(*screen.picture()), *picture);
-    showText(screen.text());
-    showButtons(screen.visibility());
+    display(qs(screen.picture().value_or("")), picture, screen.text(), screen.visibility());
 }
 
 void Form6::playNextFrame() {
@@ -146,9 +144,7 @@ void Form6::playNextFrame() {
         }
         const HeldFrame& frame = frames_[nextFrame_++];
         const QString file = qs(frame.picture);
-        showPicture(file, readPicture(file));
-        showText(frame.text);
-        showButtons(frame.visible);
+        display(file, readPicture(file), frame.text, frame.visible);
         // The frame and the battle cry reach the screen now, not whenever
         // the event loop would have painted them.
         repaint();
@@ -194,20 +190,17 @@ void Form6::destroyedFromOutside(QWidget* gone) {
     QCoreApplication::exit(error ? 1 : 0);
 }
 
-void Form6::showText(std::string_view text) {
+void Form6::display(const QString& file, const std::optional<QImage>& picture, std::string_view text,
+                    const std::array<bool, kButtonCount>& visible) {
+    if (picture) {
+        P1()->setPixmap(QPixmap::fromImage(*picture));
+        pictureFile_ = file;
+    }
     // The story's line breaks are CR LF pairs; the text box wants paragraphs.
     QString page = qs(text);
     page.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     if (page != T1()->toPlainText()) setPage(*T1(), page);
-}
-
-void Form6::showButtons(const std::array<bool, kButtonCount>& visible) {
     for (Button b : kAllButtons) button(b)->setVisible(visible[static_cast<std::size_t>(index(b))]);
-}
-
-void Form6::showPicture(const QString& file, const QImage& image) {
-    P1()->setPixmap(QPixmap::fromImage(image));
-    pictureFile_ = file;
 }
 
 void Form6::closeEvent(QCloseEvent* event) {
