@@ -38,10 +38,10 @@ Controls createControls(QWidget& window) {
         switch (control.kind) {
         case layout::Kind::picture:
             w = made.P1 = new QLabel(&window);
+            // A one-pixel line around the picture, drawn from the top-left
+            // corner at its own size.
             made.P1->setFrameStyle(QFrame::Box | QFrame::Plain);
-            made.P1->setLineWidth(1);
             made.P1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-            made.P1->setScaledContents(false);
             made.P1->setBackgroundRole(QPalette::Base);
             made.P1->setAutoFillBackground(true);
             break;
@@ -58,7 +58,6 @@ Controls createControls(QWidget& window) {
             break;
         case layout::Kind::button: {
             auto* b = new QPushButton(qs(control.caption), &window);
-            b->setAutoDefault(false);
             b->setVisible(control.visibleAtCreation);
             made.buttons[static_cast<std::size_t>(index(*control.button))] = b;
             w = b;
