@@ -267,29 +267,19 @@ void Form6::click(Button b) {
         // theirs, and the last other one is what the click leaves.
         std::vector<HeldFrame> frames = game_.screen().takeFrames();
         std::size_t next = 0;
-        Picture left;
         for (const std::string& file : game_.screen().takeLoads()) {
             Picture picture = readPicture(file);
             if (next < frames.size() && frames[next].picture == file) {
                 frames_.push_back({std::move(frames[next++]), std::move(picture)});
-                left = Picture();
+                after_ = Picture();
             } else {
-                left = std::move(picture);
+                after_ = std::move(picture);
             }
         }
-        if (!frames_.empty()) {
-            after_ = std::move(left);
-            strikeFocus_ = focused;
-            playing_ = true;
-            playNextFrame();
-            return;
-        }
-        if (left) {
-            picture_ = std::move(left);
-            InvalidateRect(P1_, nullptr, FALSE);
-        }
-        showScreen();
-        applyFocus(focused);
+        // The strike's frames, if the click queued any, then what it left.
+        strikeFocus_ = focused;
+        playing_ = !frames_.empty();
+        playNextFrame();
     } catch (const GameError& e) {
         fail(e.what());
     }
@@ -313,9 +303,12 @@ void Form6::showScreen() {
 void Form6::playNextFrame() {
     KillTimer(window_, kFrameTimer);
     if (frames_.empty()) {
-        // What the click left: iru.bmp, the empty page, Talk.
-        if (after_) picture_ = std::move(after_);
-        InvalidateRect(P1_, nullptr, FALSE);
+        // What the click left (after the strike: iru.bmp, the empty page,
+        // Talk).
+        if (after_) {
+            picture_ = std::move(after_);
+            InvalidateRect(P1_, nullptr, FALSE);
+        }
         showScreen();
         playing_ = false;
         applyFocus(strikeFocus_);

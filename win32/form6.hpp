@@ -68,7 +68,7 @@ private:
 
     // What P1 draws: the picture the last click left, or a frame.
     Picture picture_;
-    Picture after_;  // the picture the click left, while its frames play
+    Picture after_;  // the picture the click left, until its frames have played
     struct Frame {
         HeldFrame held;
         Picture picture;
