@@ -13,13 +13,11 @@ namespace suirei::win32 {
 
 namespace {
 
-std::wstring& pictureFolder() {
-    static std::wstring folder;
-    return folder;
-}
+// Set by start-up once it has entered the program folder.
+std::wstring pictureFolder;
 
 [[noreturn]] void refuse(std::string_view file, const bitmap::Refusal& refusal) {
-    std::wstring where = pictureFolder();
+    std::wstring where = pictureFolder;
     if (where.back() != L'\\') where += L'\\';
     where += widen(file);
     throw PictureError(bitmap::message(file, narrow(where), refusal));
@@ -136,7 +134,7 @@ void Picture::draw(HDC dc, const RECT& box, UINT dpi) const {
     DeleteDC(source);
 }
 
-void setPictureFolder(std::wstring folder) { pictureFolder() = std::move(folder); }
+void setPictureFolder(std::wstring folder) { pictureFolder = std::move(folder); }
 
 Picture readPicture(std::string_view file) {
     const std::string bytes = readFile(file);

@@ -10,13 +10,11 @@ namespace suirei {
 
 namespace {
 
-QString& pictureFolder() {
-    static QString folder;
-    return folder;
-}
+// Empty until start-up has entered the program folder.
+QString pictureFolder;
 
 QString where(const QString& file) {
-    return pictureFolder().isEmpty() ? QDir::current().absoluteFilePath(file) : pictureFolder() + QLatin1Char('/') + file;
+    return pictureFolder.isEmpty() ? QDir::current().absoluteFilePath(file) : pictureFolder + QLatin1Char('/') + file;
 }
 
 QString compose(const QString& file, const bitmap::Refusal& refusal) {
@@ -28,7 +26,7 @@ QString compose(const QString& file, const bitmap::Refusal& refusal) {
 PictureError::PictureError(const QString& file, const bitmap::Refusal& refusal)
     : GameError(compose(file, refusal)), file_(file) {}
 
-void setPictureFolder(const QString& shown) { pictureFolder() = shown; }
+void setPictureFolder(const QString& shown) { pictureFolder = shown; }
 
 QString showBytes(const QByteArray& path) {
     QString shown;
