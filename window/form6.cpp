@@ -175,7 +175,13 @@ void Form6::fail(const QString& message) {
         onFailure_(message);
         return;
     }
-    reportFatal(message, isVisible() ? this : nullptr);
+    std::fprintf(stderr, "suirei: %s\n", message.toLocal8Bit().constData());
+    std::fflush(stderr);
+    // Without a screen (the offscreen platform of tests and servers) nobody
+    // could close a message box, so the message goes to standard error alone.
+    const QString platform = QGuiApplication::platformName();
+    if (platform != QLatin1String("offscreen") && platform != QLatin1String("minimal"))
+        QMessageBox::critical(isVisible() ? this : nullptr, qs(layout::kShortTitle), message);
     hide();
     QCoreApplication::exit(1);
 }
@@ -213,16 +219,6 @@ void Form6::closeEvent(QCloseEvent* event) {
 bool Form6::eventFilter(QObject* watched, QEvent* event) {
     if (phase_ == Phase::playing && std::ranges::find(kUserInput, event->type()) != kUserInput.end()) return true;
     return QWidget::eventFilter(watched, event);
-}
-
-void reportFatal(const QString& message, QWidget* parent) {
-    std::fprintf(stderr, "suirei: %s\n", message.toLocal8Bit().constData());
-    std::fflush(stderr);
-    // Without a screen (the offscreen platform of tests and servers) nobody
-    // could close the box, so the message goes to standard error alone.
-    const QString platform = QGuiApplication::platformName();
-    if (platform == QLatin1String("offscreen") || platform == QLatin1String("minimal")) return;
-    QMessageBox::critical(parent, qs(layout::kShortTitle), message);
 }
 
 }  // namespace suirei

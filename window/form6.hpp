@@ -105,8 +105,4 @@ private:
     DestroyedWindowWatch destroyed_;
 };
 
-// Prints the message on standard error and shows it in a modal message box
-// (on a real screen).
-void reportFatal(const QString& message, QWidget* parent = nullptr);
-
 }  // namespace suirei
