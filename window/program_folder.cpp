@@ -5,8 +5,8 @@
 
 #include <cerrno>
 #include <climits>
-#include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <string>
 
 #ifdef __linux__
@@ -40,10 +40,8 @@ std::string folderOf(const std::string& path) {
 // The program as it was named on its command line.
 std::string argv0() {
     std::string name;
-    if (std::FILE* f = std::fopen("/proc/self/cmdline", "rb")) {
-        for (int c; (c = std::fgetc(f)) != EOF && c != '\0';) name += static_cast<char>(c);
-        std::fclose(f);
-    }
+    std::ifstream cmdline("/proc/self/cmdline", std::ios::binary);
+    std::getline(cmdline, name, '\0');
     return name;
 }
 
