@@ -79,7 +79,6 @@ private:
     HWND lastFocus_ = nullptr;  // the control that had the keyboard when the window lost it
 
     bool failed_ = false;
-    bool trace_ = false;  // SUIREI_BENCH_TRACE: tell standard error when the window was first painted
 };
 
 }  // namespace suirei::win32
