@@ -40,7 +40,7 @@ std::vector<Button> moving_buttons(const Story& story, const Screen& screen) {
         // between the two for ever.
         Story there(after.screen, story.script());
         there.restore(after.memory);
-        const bool returns = std::ranges::any_of(kAllButtons, [&](Button c) {
+        const bool returns = std::any_of(kAllButtons.begin(), kAllButtons.end(), [&](Button c) {
             return shown_story_button(after.screen, c) && try_click(there, after.screen, c).memory.state == story.state();
         });
         (returns ? back : forward).push_back(b);
@@ -55,7 +55,7 @@ FocusDecision decide_focus(const Story& story, const Screen& screen, std::option
     const auto go = [&](Button b) -> FocusDecision {
         return focused == b ? FocusDecision{Kind::stay, {}} : FocusDecision{Kind::move, b};
     };
-    if (focused && screen.isVisible(*focused) && std::ranges::find(moving, *focused) != moving.end())
+    if (focused && screen.isVisible(*focused) && std::find(moving.begin(), moving.end(), *focused) != moving.end())
         return {Kind::stay, {}};
     if (!moving.empty()) return go(moving.front());
     // The first shown button; Quit, the last of all, only when it is alone.
