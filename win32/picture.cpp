@@ -20,7 +20,7 @@ std::wstring pictureFolder;
     std::wstring where = pictureFolder;
     if (where.back() != L'\\') where += L'\\';
     where += widen(file);
-    throw PictureError(bitmap::message(file, narrow(where), refusal));
+    throw GameError(bitmap::message(file, narrow(where), refusal));
 }
 
 // The file's bytes, refused unread above the size limit.

@@ -20,12 +20,6 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// A picture the game cannot show. The message names the file.
-class PictureError : public GameError {
-public:
-    using GameError::GameError;
-};
-
 class Picture {
 public:
     Picture() = default;
@@ -49,9 +43,9 @@ private:
 // once it has entered the program folder.
 void setPictureFolder(std::wstring folder);
 
-// Reads and decodes one bitmap by bare name. Throws PictureError when the
-// file is missing, is a folder, is far too large, cannot be read, is cut
-// short, or is not a bitmap GDI can draw.
+// Reads and decodes one bitmap by bare name. Throws GameError, naming the
+// file, when it is missing, is a folder, is far too large, cannot be read, is
+// cut short, or is not a bitmap GDI can draw.
 Picture readPicture(std::string_view file);
 
 }  // namespace suirei::win32
