@@ -8,6 +8,7 @@
 // static_asserts, so a malformed row is a build error, not a player's surprise.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <initializer_list>
@@ -101,10 +102,7 @@ struct Rule {
     // One utterance over consecutive slots, starting at `first`.
     template <class... Ls>
     constexpr Rule say(Speaker who, Slot first, Ls... lines) const {
-        Rule r = *this;
-        std::uint8_t slot = first;
-        ((r = r.with(Action{Op::Slot, slot++, who, 0, std::string_view(lines)})), ...);
-        return r;
+        return say(who, first, std::array<std::string_view, sizeof...(Ls)>{lines...});
     }
     // A speech that is the same wherever it is spoken: an array of lines.
     template <std::size_t N>
@@ -163,12 +161,7 @@ private:
     static void rule_has_too_many_actions();
 };
 
-constexpr Rule on(StoryState state, Button button) {
-    Rule r;
-    r.state = state;
-    r.button = button;
-    return r;
-}
+constexpr Rule on(StoryState state, Button button) { return Rule{.state = state, .button = button}; }
 
 // A scene written once and played at another place of the story.
 template <std::size_t N>
@@ -180,10 +173,9 @@ constexpr std::array<Rule, N> shifted(const std::array<Rule, N>& scene, int by) 
 
 // Number of characters (code points) in a UTF-8 line.
 constexpr int utf8_length(std::string_view s) {
-    int n = 0;
-    for (char c : s)
-        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++n;
-    return n;
+    return static_cast<int>(std::count_if(s.begin(), s.end(), [](char c) {
+        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;  // not a continuation byte
+    }));
 }
 
 }  // namespace suirei
