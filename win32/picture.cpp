@@ -46,15 +46,13 @@ std::string readFile(std::string_view file) {
     // forever on reading it.
     if (GetFileType(in) != FILE_TYPE_DISK) refuse(file, bitmap::refuse(Fault::notFile));
     // At most one byte more than the limit, should the file grow meanwhile.
-    std::string bytes;
-    bytes.resize(static_cast<std::size_t>(std::min(size, bitmap::kMaxBytes) + 1));
+    std::string bytes(static_cast<std::size_t>(std::min(size, bitmap::kMaxBytes) + 1), '\0');
     std::size_t have = 0;
-    for (DWORD got = 0;; have += got) {
+    // A megabyte at a time, up to the end of the file or of the room.
+    for (DWORD got = 1; got > 0 && have < bytes.size(); have += got) {
         const DWORD want = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - have, 1 << 20));
-        if (want == 0) break;
         if (!ReadFile(in, bytes.data() + have, want, &got, nullptr))
             refuse(file, bitmap::unreadable(systemMessage(GetLastError())));
-        if (got == 0) break;
     }
     bytes.resize(have);
     if (static_cast<std::int64_t>(bytes.size()) > bitmap::kMaxBytes)
