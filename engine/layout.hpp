@@ -21,7 +21,6 @@ struct Rect {
     int x = 0, y = 0, width = 0, height = 0;
     constexpr int right() const { return x + width; }
     constexpr int bottom() const { return y + height; }
-    friend constexpr bool operator==(const Rect&, const Rect&) = default;
 };
 
 struct Colour {
