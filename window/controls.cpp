@@ -32,7 +32,8 @@ Controls createControls(QWidget& window) {
     window.setAutoFillBackground(true);
 
     Controls made;
-    QWidget* previous = nullptr;
+    // Made in tab order: Tab follows the order in which a window's widgets
+    // were made.
     for (const layout::Control& control : layout::kControls) {
         QWidget* w = nullptr;
         switch (control.kind) {
@@ -67,10 +68,6 @@ Controls createControls(QWidget& window) {
         w->setObjectName(qs(control.name));
         w->setGeometry(control.rect.x, control.rect.y, control.rect.width, control.rect.height);
         w->setAccessibleName(qs(control.accessibleName));
-        if (w->focusPolicy() != Qt::NoFocus) {
-            if (previous) QWidget::setTabOrder(previous, w);
-            previous = w;
-        }
     }
     return made;
 }
