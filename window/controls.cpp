@@ -29,7 +29,6 @@ Controls createControls(QWidget& window) {
     const layout::Colour c = layout::kBackground;
     palette.setColor(QPalette::Window, QColor(c.red, c.green, c.blue));
     window.setPalette(palette);
-    window.setAutoFillBackground(true);
 
     Controls made;
     // Made in tab order: Tab follows the order in which a window's widgets
