@@ -64,7 +64,6 @@ HFONT createFont(const std::wstring& family, UINT dpi) {
     font.lfHeight = -scaled(layout::kFontPixels, dpi);
     font.lfWeight = FW_NORMAL;
     font.lfCharSet = SHIFTJIS_CHARSET;
-    font.lfQuality = DEFAULT_QUALITY;
     font.lfPitchAndFamily = DEFAULT_PITCH | FF_SWISS;
     family.copy(font.lfFaceName, LF_FACESIZE - 1);
     HFONT made = CreateFontIndirectW(&font);
