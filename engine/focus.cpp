@@ -58,9 +58,9 @@ FocusDecision decide_focus(const Story& story, const Screen& screen, std::option
     if (focused && screen.isVisible(*focused) && std::find(moving.begin(), moving.end(), *focused) != moving.end())
         return {Kind::stay, {}};
     if (!moving.empty()) return go(moving.front());
+    // The first shown button; Quit, the last of all, only when it is alone.
     for (Button b : kAllButtons)
-        if (shown_story_button(screen, b)) return go(b);
-    if (screen.isVisible(Button::Command12)) return go(Button::Command12);
+        if (screen.isVisible(b)) return go(b);
     return {Kind::none, {}};
 }
 

@@ -55,7 +55,7 @@ public:
     // and "2", the line of the page that spells out what each means (slot L2
     // of Talk's page, written by the rule that shows them); none for the rest.
     std::optional<std::string_view> description(Button b) const {
-        if ((b != Button::Command10 && b != Button::Command11) || !screen_.isVisible(b)) return std::nullopt;
+        if (!is_choice(b) || !screen_.isVisible(b)) return std::nullopt;
         return story_.page(Button::Command1).slots[L2];
     }
 

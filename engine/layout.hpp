@@ -21,7 +21,6 @@ struct Rect {
     int x = 0, y = 0, width = 0, height = 0;
     constexpr int right() const { return x + width; }
     constexpr int bottom() const { return y + height; }
-    friend constexpr bool operator==(const Rect&, const Rect&) = default;
 };
 
 struct Colour {
@@ -50,9 +49,6 @@ inline constexpr int kClientWidth = 477;
 inline constexpr int kClientHeight = 284;
 inline constexpr Colour kBackground{255, 128, 128};  // a light salmon pink
 
-inline constexpr Rect kPictureRect{8, 0, 145, 121};
-inline constexpr Rect kTextRect{8, 128, 449, 153};
-
 // Each button's rectangle, by button. Move's lower edge lies one pixel below
 // Read on's top edge: the two overlap by a pixel row, as they always have.
 inline constexpr std::array<Rect, kButtonCount> kButtonRects = {{
@@ -70,19 +66,15 @@ inline constexpr std::array<Rect, kButtonCount> kButtonRects = {{
     {440, 88, 33, 25},   // Command12 終了
 }};
 
-constexpr Rect rect(Button b) { return kButtonRects[static_cast<std::size_t>(index(b))]; }
-
-inline constexpr std::string_view kPictureName = "場面";
-inline constexpr std::string_view kTextName = "本文";
-
 constexpr Control button_control(Button b) {
-    return {name(b), Kind::button, rect(b), caption(b), caption(b), b, b == Button::Command12};
+    const Rect rect = kButtonRects[static_cast<std::size_t>(index(b))];
+    return {name(b), Kind::button, rect, caption(b), caption(b), b, b == Button::Command12};
 }
 
 // Every control in tab order: the picture, the page, then the buttons.
 inline constexpr std::array<Control, 2 + kButtonCount> kControls = {{
-    {"P1", Kind::picture, kPictureRect, "", kPictureName, std::nullopt, true},
-    {"T1", Kind::text, kTextRect, "", kTextName, std::nullopt, true},
+    {"P1", Kind::picture, {8, 0, 145, 121}, "", "場面", std::nullopt, true},
+    {"T1", Kind::text, {8, 128, 449, 153}, "", "本文", std::nullopt, true},
     button_control(Button::Command1),  button_control(Button::Command2),  button_control(Button::Command3),
     button_control(Button::Command4),  button_control(Button::Command5),  button_control(Button::Command6),
     button_control(Button::Command7),  button_control(Button::Command8),  button_control(Button::Command9),

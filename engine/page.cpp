@@ -8,14 +8,8 @@ std::string compose(const Page& page) {
     for (std::string_view s : page.slots) size += s.size();
     out.reserve(size);
 
-    out += page.slots[0];
-    for (int i = 1; i < kSlotCount; ++i) {
-        out += kLineBreak;
-        out += kLineBreak;
-        out += page.slots[static_cast<std::size_t>(i)];
-    }
-    out += kLineBreak;
-    out += kLineBreak;
+    // Each slot with the blank line after it, then the trailer.
+    for (std::string_view s : page.slots) out.append(s).append(kLineBreak).append(kLineBreak);
     out += page.trailer;
     return out;
 }

@@ -8,8 +8,10 @@
 // static_asserts, so a malformed row is a build error, not a player's surprise.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <initializer_list>
 #include <string_view>
 
 #include "button.hpp"
@@ -81,58 +83,49 @@ struct Rule {
     constexpr const Action* end() const { return actions.data() + count; }
 
     // --- the vocabulary of the script -------------------------------------
-    constexpr Rule to(StoryState next) const { return with({Op::SetState, 0, Speaker::none, next, {}}); }
+    constexpr Rule to(StoryState next) const { return with(Action{.op = Op::SetState, .value = next}); }
 
     template <class... Bs>
     constexpr Rule show(Bs... bs) const {
-        Rule r = *this;
-        ((r = r.with({Op::Show, static_cast<std::uint8_t>(index(bs)), Speaker::none, 0, {}})), ...);
-        return r;
+        return with(Action{Op::Show, static_cast<std::uint8_t>(index(bs))}...);
     }
     template <class... Bs>
     constexpr Rule hide(Bs... bs) const {
-        Rule r = *this;
-        ((r = r.with({Op::Hide, static_cast<std::uint8_t>(index(bs)), Speaker::none, 0, {}})), ...);
-        return r;
+        return with(Action{Op::Hide, static_cast<std::uint8_t>(index(bs))}...);
     }
-    constexpr Rule picture(std::string_view file) const { return with({Op::Picture, 0, Speaker::none, 0, file}); }
+    constexpr Rule picture(std::string_view file) const { return with(Action{.op = Op::Picture, .text = file}); }
     template <class... Fs>
     constexpr Rule frames(Fs... files) const {
-        Rule r = *this;
-        ((r = r.with({Op::Frame, 0, Speaker::none, 0, std::string_view(files)})), ...);
-        return r;
+        return with(Action{.op = Op::Frame, .text = std::string_view(files)}...);
     }
 
     // One utterance over consecutive slots, starting at `first`.
     template <class... Ls>
     constexpr Rule say(Speaker who, Slot first, Ls... lines) const {
-        Rule r = *this;
-        std::uint8_t slot = first;
-        ((r = r.with({Op::Slot, slot++, who, 0, std::string_view(lines)})), ...);
-        return r;
+        return say(who, first, std::array<std::string_view, sizeof...(Ls)>{lines...});
     }
     // A speech that is the same wherever it is spoken: an array of lines.
     template <std::size_t N>
     constexpr Rule say(Speaker who, Slot first, const std::array<std::string_view, N>& lines) const {
         Rule r = *this;
         std::uint8_t slot = first;
-        for (std::string_view line : lines) r = r.with({Op::Slot, slot++, who, 0, line});
+        for (std::string_view line : lines) r = r.with(Action{Op::Slot, slot++, who, 0, line});
         return r;
     }
     // Empties the named slots.
     template <class... Ss>
     constexpr Rule clear(Ss... emptied) const {
-        Rule r = *this;
-        ((r = r.with({Op::Slot, static_cast<std::uint8_t>(emptied), Speaker::none, 0, {}})), ...);
-        return r;
+        return with(Action{Op::Slot, static_cast<std::uint8_t>(emptied)}...);
     }
     // The options line of a choice page, always slot L2.
-    constexpr Rule choice(std::string_view line) const { return with({Op::Slot, L2, Speaker::choice, 0, line}); }
-    constexpr Rule trailer(Speaker who, std::string_view line) const { return with({Op::Trailer, 0, who, 0, line}); }
-    constexpr Rule clear_trailer() const { return with({Op::Trailer, 0, Speaker::none, 0, {}}); }
+    constexpr Rule choice(std::string_view line) const { return with(Action{Op::Slot, L2, Speaker::choice, 0, line}); }
+    constexpr Rule trailer(Speaker who, std::string_view line) const {
+        return with(Action{Op::Trailer, 0, who, 0, line});
+    }
+    constexpr Rule clear_trailer() const { return with(Action{.op = Op::Trailer}); }
     // Replaces the whole of T1 (direct-text buttons).
-    constexpr Rule text(Speaker who, std::string_view line) const { return with({Op::Text, 0, who, 0, line}); }
-    constexpr Rule clear_text() const { return with({Op::Text, 0, Speaker::none, 0, {}}); }
+    constexpr Rule text(Speaker who, std::string_view line) const { return with(Action{Op::Text, 0, who, 0, line}); }
+    constexpr Rule clear_text() const { return with(Action{.op = Op::Text}); }
 
     // The same rule, tested and moving on `by` states later: how a scene
     // shared by two routes is written once and played at both places.
@@ -153,10 +146,14 @@ struct Rule {
     }
 
 private:
-    constexpr Rule with(Action a) const {
+    // The same rule with `added` after its actions, in order.
+    template <class... As>
+    constexpr Rule with(As... added) const {
         Rule r = *this;
-        if (r.count >= kCapacity) rule_has_too_many_actions();
-        r.actions[r.count++] = a;
+        for (const Action& a : {Action(added)...}) {
+            if (r.count >= kCapacity) rule_has_too_many_actions();
+            r.actions[r.count++] = a;
+        }
         return r;
     }
     // Not constexpr on purpose: reaching it during constant evaluation turns
@@ -164,12 +161,7 @@ private:
     static void rule_has_too_many_actions();
 };
 
-constexpr Rule on(StoryState state, Button button) {
-    Rule r;
-    r.state = state;
-    r.button = button;
-    return r;
-}
+constexpr Rule on(StoryState state, Button button) { return Rule{.state = state, .button = button}; }
 
 // A scene written once and played at another place of the story.
 template <std::size_t N>
@@ -181,10 +173,9 @@ constexpr std::array<Rule, N> shifted(const std::array<Rule, N>& scene, int by) 
 
 // Number of characters (code points) in a UTF-8 line.
 constexpr int utf8_length(std::string_view s) {
-    int n = 0;
-    for (char c : s)
-        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++n;
-    return n;
+    return static_cast<int>(std::count_if(s.begin(), s.end(), [](char c) {
+        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;  // not a continuation byte
+    }));
 }
 
 }  // namespace suirei

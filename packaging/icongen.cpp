@@ -10,10 +10,10 @@
 // without anyone noticing.
 
 #include <QBuffer>
+#include <QDataStream>
 #include <QFile>
 #include <QGuiApplication>
 #include <QImage>
-#include <QtEndian>
 #include <QPainter>
 #include <QStringList>
 #include <QSvgRenderer>
@@ -37,23 +37,18 @@ int failWith(const QString& file, const QString& problem) {
 // An icon file: a directory of its images, then each image as a PNG.
 QByteArray iconFile(const QList<QByteArray>& pngs, const QList<int>& sizes) {
     QByteArray file;
-    const auto put16 = [&](int v) { file.append(2, '\0'); qToLittleEndian<quint16>(quint16(v), file.data() + file.size() - 2); };
-    const auto put32 = [&](qint64 v) { file.append(4, '\0'); qToLittleEndian<quint32>(quint32(v), file.data() + file.size() - 4); };
-    put16(0);
-    put16(1);  // an icon, not a cursor
-    put16(int(pngs.size()));
-    qint64 offset = 6 + 16 * pngs.size();
+    QDataStream out(&file, QIODevice::WriteOnly);
+    out.setByteOrder(QDataStream::LittleEndian);
+    out << quint16(0) << quint16(1) << quint16(pngs.size());  // an icon, not a cursor
+    quint32 offset = 6 + 16 * pngs.size();
     for (qsizetype i = 0; i < pngs.size(); ++i) {
-        file.append(char(sizes[i] >= 256 ? 0 : sizes[i]));  // 0 stands for 256
-        file.append(char(sizes[i] >= 256 ? 0 : sizes[i]));
-        file.append(2, '\0');  // no palette
-        put16(1);                // planes
-        put16(32);               // bits per pixel
-        put32(pngs[i].size());
-        put32(offset);
+        const quint8 side = sizes[i] >= 256 ? 0 : sizes[i];  // 0 stands for 256
+        out << side << side << quint16(0);                    // no palette
+        out << quint16(1) << quint16(32);                     // planes, bits per pixel
+        out << quint32(pngs[i].size()) << offset;
         offset += pngs[i].size();
     }
-    for (const QByteArray& png : pngs) file += png;
+    for (const QByteArray& png : pngs) out.writeRawData(png.constData(), int(png.size()));
     return file;
 }
 

@@ -1,6 +1,7 @@
 #include "bitmap.hpp"
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 
 namespace suirei::bitmap {
@@ -55,20 +56,25 @@ std::optional<std::int64_t> rleStopsAt(Bytes in, std::int64_t p, std::int64_t he
     return p;
 }
 
-// The sentence the player reads for a fault, in Japanese.
-std::string_view problem(Fault fault) {
-    switch (fault) {
-    case Fault::missing: return "ファイルが見つかりません。";
-    case Fault::folder: return "ファイルではなくフォルダーです。";
-    case Fault::notFile: return "通常のファイルではありません。";
-    case Fault::tooLarge: return "ファイルが大きすぎます。";
-    case Fault::unreadable: return "ファイルを読み取れません。";
-    case Fault::notBitmap: return "ビットマップ画像ではありません。";
-    case Fault::cutShort: return "ファイルが途中で切れています。";
-    case Fault::undecodable: return "ビットマップ画像として読み込めません。";
-    }
-    return "";
-}
+// What the player reads for each fault, in Japanese, and the usual detail
+// after it (tooLarge, unreadable and cutShort say more, case by case); in the
+// order of Fault.
+struct Words {
+    std::string_view problem, detail;
+};
+constexpr std::array<Words, 8> kWords = {{
+    {"ファイルが見つかりません。", "no such file"},  // missing
+    {"ファイルではなくフォルダーです。", "is a directory, not a picture"},  // folder
+    {"通常のファイルではありません。", "not a regular file"},  // notFile
+    {"ファイルが大きすぎます。", ""},  // tooLarge
+    {"ファイルを読み取れません。", ""},  // unreadable
+    {"ビットマップ画像ではありません。", "not a Windows bitmap (no BM header)"},  // notBitmap
+    {"ファイルが途中で切れています。", ""},  // cutShort
+    {"ビットマップ画像として読み込めません。", "the bitmap data cannot be decoded"},  // undecodable
+}};
+static_assert(kWords.size() == static_cast<std::size_t>(Fault::undecodable) + 1);
+
+const Words& words(Fault fault) { return kWords[static_cast<std::size_t>(fault)]; }
 
 // Why the pixels of the bitmap `bytes` are not all there (empty when they
 // are). Decides by the pixel data itself, whatever the header says the file
@@ -110,19 +116,7 @@ std::string missingPixels(std::string_view bytes) {
 
 }  // namespace
 
-Refusal refuse(Fault fault) {
-    switch (fault) {
-    case Fault::missing: return {fault, "no such file"};
-    case Fault::folder: return {fault, "is a directory, not a picture"};
-    case Fault::notFile: return {fault, "not a regular file"};
-    case Fault::notBitmap: return {fault, "not a Windows bitmap (no BM header)"};
-    case Fault::undecodable: return {fault, "the bitmap data cannot be decoded"};
-    case Fault::tooLarge:
-    case Fault::unreadable:
-    case Fault::cutShort: break;
-    }
-    return {fault, ""};
-}
+Refusal refuse(Fault fault) { return {fault, std::string(words(fault).detail)}; }
 
 Refusal tooLarge(std::int64_t size) {
     return {Fault::tooLarge,
@@ -133,7 +127,7 @@ Refusal unreadable(std::string_view reason) { return {Fault::unreadable, std::st
 
 std::string message(std::string_view file, std::string_view where, const Refusal& refusal) {
     std::string m = "画像ファイル「";
-    m.append(file).append("」を表示できません。").append(problem(refusal.fault));
+    m.append(file).append("」を表示できません。").append(words(refusal.fault).problem);
     m.append("\n(").append(where).append(": ").append(refusal.detail).append(")");
     return m;
 }

@@ -64,7 +64,6 @@ HFONT createFont(const std::wstring& family, UINT dpi) {
     font.lfHeight = -scaled(layout::kFontPixels, dpi);
     font.lfWeight = FW_NORMAL;
     font.lfCharSet = SHIFTJIS_CHARSET;
-    font.lfQuality = DEFAULT_QUALITY;
     font.lfPitchAndFamily = DEFAULT_PITCH | FF_SWISS;
     family.copy(font.lfFaceName, LF_FACESIZE - 1);
     HFONT made = CreateFontIndirectW(&font);
@@ -110,7 +109,6 @@ Form6::~Form6() {
 }
 
 bool Form6::open(HINSTANCE instance, int show) {
-    trace_ = GetEnvironmentVariableW(L"SUIREI_BENCH_TRACE", nullptr, 0) > 0;
     WNDCLASSEXW type{};
     type.cbSize = sizeof type;
     type.lpfnWndProc = windowProc;
@@ -144,7 +142,8 @@ bool Form6::open(HINSTANCE instance, int show) {
 
     ShowWindow(window_, show);
     RedrawWindow(window_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-    if (trace_) {
+    // For the benchmark: when the window was first painted.
+    if (GetEnvironmentVariableW(L"SUIREI_BENCH_TRACE", nullptr, 0) > 0) {
         GdiFlush();
         std::fprintf(stderr, "first-paint %lld\n", unixNanoseconds());
         std::fflush(stderr);
@@ -166,6 +165,10 @@ int Form6::run() {
 }
 
 void Form6::createControls(HINSTANCE instance) {
+    const auto create = [&](const wchar_t* type, std::string_view text, DWORD style, int id) {
+        return CreateWindowExW(0, type, widen(text).c_str(), WS_CHILD | style, 0, 0, 0, 0, window_,
+                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+    };
     // Created in tab order: the order of creation is the order Tab follows.
     for (const layout::Control& c : layout::kControls) {
         const DWORD shown = c.visibleAtCreation ? WS_VISIBLE : 0;
@@ -173,31 +176,22 @@ void Form6::createControls(HINSTANCE instance) {
         case layout::Kind::picture:
             // Drawn by the window (WM_DRAWITEM); its text is what a screen
             // reader calls it.
-            P1_ = CreateWindowExW(0, L"STATIC", widen(c.accessibleName).c_str(), WS_CHILD | shown | SS_OWNERDRAW,
-                                  0, 0, 0, 0, window_,
-                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(kPictureId)), instance, nullptr);
+            P1_ = create(L"STATIC", c.accessibleName, shown | SS_OWNERDRAW, kPictureId);
             break;
         case layout::Kind::text:
             // A text box's text is its page, so a screen reader takes its name
             // from the label just before it, which takes no room.
-            T1label_ = CreateWindowExW(0, L"STATIC", widen(c.accessibleName).c_str(), WS_CHILD | WS_VISIBLE | SS_LEFT,
-                                       0, 0, 0, 0, window_, nullptr, instance, nullptr);
+            T1label_ = create(L"STATIC", c.accessibleName, WS_VISIBLE | SS_LEFT, 0);
             // No word wrap (ES_AUTOHSCROLL) and no scroll bars: the page's
             // eleven lines stand as the story breaks them.
-            T1_ = CreateWindowExW(0, L"EDIT", L"",
-                                  WS_CHILD | shown | WS_BORDER | ES_MULTILINE | ES_READONLY | ES_AUTOHSCROLL, 0, 0,
-                                  0, 0, window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kTextId)), instance,
-                                  nullptr);
+            T1_ = create(L"EDIT", "", shown | WS_BORDER | ES_MULTILINE | ES_READONLY | ES_AUTOHSCROLL, kTextId);
             editProc_ = reinterpret_cast<WNDPROC>(
                 SetWindowLongPtrW(T1_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Form6::pageProc)));
             break;
-        case layout::Kind::button: {
-            const Button b = *c.button;
-            buttons_[static_cast<std::size_t>(index(b))] = CreateWindowExW(
-                0, L"BUTTON", widen(c.caption).c_str(), WS_CHILD | shown | WS_TABSTOP | BS_PUSHBUTTON, 0, 0, 0, 0,
-                window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstButtonId + index(b))), instance, nullptr);
+        case layout::Kind::button:
+            button(*c.button) = create(L"BUTTON", c.caption, shown | WS_TABSTOP | BS_PUSHBUTTON,
+                                       kFirstButtonId + index(*c.button));
             break;
-        }
         }
     }
 }
@@ -216,7 +210,7 @@ void Form6::place(UINT dpi) {
         switch (c.kind) {
         case layout::Kind::picture: put(P1_, r); break;
         case layout::Kind::text: put(T1label_, {r.left, r.top, r.left, r.top}); put(T1_, r); break;
-        case layout::Kind::button: put(buttons_[static_cast<std::size_t>(index(*c.button))], r); break;
+        case layout::Kind::button: put(button(*c.button), r); break;
         }
     }
     // The page inside its margin; the text box forgets this whenever its font
@@ -239,19 +233,13 @@ void Form6::place(UINT dpi) {
 
 void Form6::enterProgramFolder() {
     // The folder of the program file, whatever its name and wherever the
-    // game was started from.
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (n == 0)
-            throw GameError(std::string(bitmap::kFolderUnknown) + "\n(GetModuleFileNameW: " +
-                            systemMessage(GetLastError()) + ")");
-        if (n < path.size()) {
-            path.resize(n);
-            break;
-        }
-        path.resize(path.size() * 2);
-    }
+    // game was started from; its path is at most 32,767 characters long.
+    std::wstring path(32768, L'\0');
+    const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (n == 0)
+        throw GameError(std::string(bitmap::kFolderUnknown) + "\n(GetModuleFileNameW: " +
+                        systemMessage(GetLastError()) + ")");
+    path.resize(n);
     std::wstring folder = path.substr(0, path.find_last_of(L"\\/"));
     if (folder.size() == 2 && folder[1] == L':') folder += L'\\';  // the root of a drive
     // A full path makes its drive the current drive too.
@@ -278,29 +266,19 @@ void Form6::click(Button b) {
         // theirs, and the last other one is what the click leaves.
         std::vector<HeldFrame> frames = game_.screen().takeFrames();
         std::size_t next = 0;
-        Picture left;
         for (const std::string& file : game_.screen().takeLoads()) {
             Picture picture = readPicture(file);
             if (next < frames.size() && frames[next].picture == file) {
                 frames_.push_back({std::move(frames[next++]), std::move(picture)});
-                left = Picture();
+                after_ = Picture();
             } else {
-                left = std::move(picture);
+                after_ = std::move(picture);
             }
         }
-        if (!frames_.empty()) {
-            after_ = std::move(left);
-            strikeFocus_ = focused;
-            playing_ = true;
-            playNextFrame();
-            return;
-        }
-        if (left) {
-            picture_ = std::move(left);
-            InvalidateRect(P1_, nullptr, FALSE);
-        }
-        showScreen();
-        applyFocus(focused);
+        // The strike's frames, if the click queued any, then what it left.
+        strikeFocus_ = focused;
+        playing_ = !frames_.empty();
+        playNextFrame();
     } catch (const GameError& e) {
         fail(e.what());
     }
@@ -308,9 +286,8 @@ void Form6::click(Button b) {
 
 void Form6::show(const std::array<bool, kButtonCount>& visible, std::string_view text) {
     for (Button b : kAllButtons) {
-        const HWND button = buttons_[static_cast<std::size_t>(index(b))];
         const bool wanted = visible[static_cast<std::size_t>(index(b))];
-        if ((IsWindowVisible(button) != FALSE) != wanted) ShowWindow(button, wanted ? SW_SHOWNA : SW_HIDE);
+        if ((IsWindowVisible(button(b)) != FALSE) != wanted) ShowWindow(button(b), wanted ? SW_SHOWNA : SW_HIDE);
     }
     // The story's line breaks are CR LF, as the text box wants them.
     const std::wstring page = widen(text);
@@ -325,9 +302,12 @@ void Form6::showScreen() {
 void Form6::playNextFrame() {
     KillTimer(window_, kFrameTimer);
     if (frames_.empty()) {
-        // What the click left: iru.bmp, the empty page, Talk.
-        if (after_) picture_ = std::move(after_);
-        InvalidateRect(P1_, nullptr, FALSE);
+        // What the click left (after the strike: iru.bmp, the empty page,
+        // Talk).
+        if (after_) {
+            picture_ = std::move(after_);
+            InvalidateRect(P1_, nullptr, FALSE);
+        }
         showScreen();
         playing_ = false;
         applyFocus(strikeFocus_);
@@ -346,7 +326,6 @@ void Form6::playNextFrame() {
 
 void Form6::applyFocus(std::optional<Button> focused) {
     if (game_.ended() || failed_) return;
-    const auto button = [&](Button b) { return buttons_[static_cast<std::size_t>(index(b))]; };
     const bool shown = focused && IsWindowVisible(button(*focused));
     const FocusDecision d = game_.focus(shown ? focused : std::nullopt);
     switch (d.kind) {
@@ -362,7 +341,7 @@ void Form6::applyFocus(std::optional<Button> focused) {
 
 std::optional<Button> Form6::buttonOf(HWND control) const {
     for (Button b : kAllButtons)
-        if (control && buttons_[static_cast<std::size_t>(index(b))] == control) return b;
+        if (control && button(b) == control) return b;
     return std::nullopt;
 }
 

@@ -52,6 +52,8 @@ private:
     void playNextFrame();
     void applyFocus(std::optional<Button> focused);
     std::optional<Button> buttonOf(HWND control) const;
+    HWND& button(Button b) { return buttons_[static_cast<std::size_t>(index(b))]; }
+    HWND button(Button b) const { return buttons_[static_cast<std::size_t>(index(b))]; }
     void fail(const std::string& message);
 
     Game game_;
@@ -66,7 +68,7 @@ private:
 
     // What P1 draws: the picture the last click left, or a frame.
     Picture picture_;
-    Picture after_;  // the picture the click left, while its frames play
+    Picture after_;  // the picture the click left, until its frames have played
     struct Frame {
         HeldFrame held;
         Picture picture;
@@ -77,7 +79,6 @@ private:
     HWND lastFocus_ = nullptr;  // the control that had the keyboard when the window lost it
 
     bool failed_ = false;
-    bool trace_ = false;  // SUIREI_BENCH_TRACE: tell standard error when the window was first painted
 };
 
 }  // namespace suirei::win32

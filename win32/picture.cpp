@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -12,20 +13,14 @@ namespace suirei::win32 {
 
 namespace {
 
-std::wstring& pictureFolder() {
-    static std::wstring folder;
-    return folder;
-}
+// Set by start-up once it has entered the program folder.
+std::wstring pictureFolder;
 
 [[noreturn]] void refuse(std::string_view file, const bitmap::Refusal& refusal) {
-    std::wstring where = pictureFolder();
-    if (where.empty()) {
-        where.resize(GetCurrentDirectoryW(0, nullptr));
-        where.resize(GetCurrentDirectoryW(static_cast<DWORD>(where.size()), where.data()));
-    }
-    if (!where.empty() && where.back() != L'\\') where += L'\\';
+    std::wstring where = pictureFolder;
+    if (where.back() != L'\\') where += L'\\';
     where += widen(file);
-    throw PictureError(bitmap::message(file, narrow(where), refusal));
+    throw GameError(bitmap::message(file, narrow(where), refusal));
 }
 
 // The file's bytes, refused unread above the size limit.
@@ -46,27 +41,19 @@ std::string readFile(std::string_view file) {
     const HANDLE in = CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (in == INVALID_HANDLE_VALUE) refuse(file, bitmap::unreadable(systemMessage(GetLastError())));
+    const std::unique_ptr<void, decltype(&CloseHandle)> closing(in, &CloseHandle);
     // Anything but a file on a disk (a pipe, a console) could block the game
     // forever on reading it.
-    if (GetFileType(in) != FILE_TYPE_DISK) {
-        CloseHandle(in);
-        refuse(file, bitmap::refuse(Fault::notFile));
-    }
+    if (GetFileType(in) != FILE_TYPE_DISK) refuse(file, bitmap::refuse(Fault::notFile));
     // At most one byte more than the limit, should the file grow meanwhile.
-    std::string bytes;
-    bytes.resize(static_cast<std::size_t>(std::min(size, bitmap::kMaxBytes) + 1));
+    std::string bytes(static_cast<std::size_t>(std::min(size, bitmap::kMaxBytes) + 1), '\0');
     std::size_t have = 0;
-    for (DWORD got = 0;; have += got) {
+    // A megabyte at a time, up to the end of the file or of the room.
+    for (DWORD got = 1; got > 0 && have < bytes.size(); have += got) {
         const DWORD want = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - have, 1 << 20));
-        if (want == 0) break;
-        if (!ReadFile(in, bytes.data() + have, want, &got, nullptr)) {
-            const DWORD error = GetLastError();
-            CloseHandle(in);
-            refuse(file, bitmap::unreadable(systemMessage(error)));
-        }
-        if (got == 0) break;
+        if (!ReadFile(in, bytes.data() + have, want, &got, nullptr))
+            refuse(file, bitmap::unreadable(systemMessage(GetLastError())));
     }
-    CloseHandle(in);
     bytes.resize(have);
     if (static_cast<std::int64_t>(bytes.size()) > bitmap::kMaxBytes)
         refuse(file, bitmap::tooLarge(static_cast<std::int64_t>(bytes.size())));
@@ -125,24 +112,10 @@ Picture decode(std::string_view file, const std::string& bytes) {
 
 }  // namespace
 
-Picture& Picture::operator=(Picture&& other) noexcept {
-    if (this != &other) {
-        if (bitmap_) DeleteObject(bitmap_);
-        bitmap_ = std::exchange(other.bitmap_, nullptr);
-        width_ = other.width_;
-        height_ = other.height_;
-    }
-    return *this;
-}
-
-Picture::~Picture() {
-    if (bitmap_) DeleteObject(bitmap_);
-}
-
 void Picture::draw(HDC dc, const RECT& box, UINT dpi) const {
     if (!bitmap_) return;
     const HDC source = CreateCompatibleDC(dc);
-    const HGDIOBJ old = SelectObject(source, bitmap_);
+    const HGDIOBJ old = SelectObject(source, bitmap_.get());
     const int saved = SaveDC(dc);
     IntersectClipRect(dc, box.left, box.top, box.right, box.bottom);
     if (dpi == USER_DEFAULT_SCREEN_DPI) {
@@ -159,7 +132,7 @@ void Picture::draw(HDC dc, const RECT& box, UINT dpi) const {
     DeleteDC(source);
 }
 
-void setPictureFolder(std::wstring folder) { pictureFolder() = std::move(folder); }
+void setPictureFolder(std::wstring folder) { pictureFolder = std::move(folder); }
 
 Picture readPicture(std::string_view file) {
     const std::string bytes = readFile(file);

@@ -5,9 +5,11 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 namespace suirei::win32 {
 
@@ -18,21 +20,10 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// A picture the game cannot show. The message names the file.
-class PictureError : public GameError {
-public:
-    using GameError::GameError;
-};
-
 class Picture {
 public:
     Picture() = default;
     Picture(HBITMAP bitmap, int width, int height) : bitmap_(bitmap), width_(width), height_(height) {}
-    Picture(Picture&& other) noexcept { *this = std::move(other); }
-    Picture& operator=(Picture&& other) noexcept;
-    Picture(const Picture&) = delete;
-    Picture& operator=(const Picture&) = delete;
-    ~Picture();
 
     explicit operator bool() const { return bitmap_ != nullptr; }
 
@@ -41,7 +32,10 @@ public:
     void draw(HDC dc, const RECT& box, UINT dpi) const;
 
 private:
-    HBITMAP bitmap_ = nullptr;
+    struct Delete {
+        void operator()(HBITMAP bitmap) const { DeleteObject(bitmap); }
+    };
+    std::unique_ptr<std::remove_pointer_t<HBITMAP>, Delete> bitmap_;
     int width_ = 0, height_ = 0;
 };
 
@@ -49,9 +43,9 @@ private:
 // once it has entered the program folder.
 void setPictureFolder(std::wstring folder);
 
-// Reads and decodes one bitmap by bare name. Throws PictureError when the
-// file is missing, is a folder, is far too large, cannot be read, is cut
-// short, or is not a bitmap GDI can draw.
+// Reads and decodes one bitmap by bare name. Throws GameError, naming the
+// file, when it is missing, is a folder, is far too large, cannot be read, is
+// cut short, or is not a bitmap GDI can draw.
 Picture readPicture(std::string_view file);
 
 }  // namespace suirei::win32

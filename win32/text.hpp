@@ -34,9 +34,8 @@ inline std::string systemMessage(DWORD code) {
                                    nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
     std::wstring message = n && text ? std::wstring(text, n) : L"error " + std::to_wstring(code);
     LocalFree(text);
-    while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' || message.back() == L' ' ||
-                                message.back() == L'.' || message.back() == L'。'))
-        message.pop_back();
+    // Without the line break and the full stop the system ends it with.
+    message.erase(message.find_last_not_of(L"\r\n .。") + 1);
     return narrow(message);
 }
 

@@ -9,12 +9,6 @@
 
 namespace suirei {
 
-namespace {
-
-QRect qrect(const layout::Rect& r) { return {r.x, r.y, r.width, r.height}; }
-
-}  // namespace
-
 QFont gameFont() {
     const QStringList installed = QFontDatabase::families();
     QFont font;
@@ -35,19 +29,19 @@ Controls createControls(QWidget& window) {
     const layout::Colour c = layout::kBackground;
     palette.setColor(QPalette::Window, QColor(c.red, c.green, c.blue));
     window.setPalette(palette);
-    window.setAutoFillBackground(true);
 
     Controls made;
-    QWidget* previous = nullptr;
+    // Made in tab order: Tab follows the order in which a window's widgets
+    // were made.
     for (const layout::Control& control : layout::kControls) {
         QWidget* w = nullptr;
         switch (control.kind) {
         case layout::Kind::picture:
             w = made.P1 = new QLabel(&window);
+            // A one-pixel line around the picture, drawn from the top-left
+            // corner at its own size.
             made.P1->setFrameStyle(QFrame::Box | QFrame::Plain);
-            made.P1->setLineWidth(1);
             made.P1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-            made.P1->setScaledContents(false);
             made.P1->setBackgroundRole(QPalette::Base);
             made.P1->setAutoFillBackground(true);
             break;
@@ -64,7 +58,6 @@ Controls createControls(QWidget& window) {
             break;
         case layout::Kind::button: {
             auto* b = new QPushButton(qs(control.caption), &window);
-            b->setAutoDefault(false);
             b->setVisible(control.visibleAtCreation);
             made.buttons[static_cast<std::size_t>(index(*control.button))] = b;
             w = b;
@@ -72,12 +65,8 @@ Controls createControls(QWidget& window) {
         }
         }
         w->setObjectName(qs(control.name));
-        w->setGeometry(qrect(control.rect));
+        w->setGeometry(control.rect.x, control.rect.y, control.rect.width, control.rect.height);
         w->setAccessibleName(qs(control.accessibleName));
-        if (w->focusPolicy() != Qt::NoFocus) {
-            if (previous) QWidget::setTabOrder(previous, w);
-            previous = w;
-        }
     }
     return made;
 }

@@ -6,6 +6,8 @@
 #include <QGuiApplication>
 #include <QMessageBox>
 
+#include <algorithm>
+#include <array>
 #include <cstdio>
 
 #include "layout.hpp"
@@ -17,31 +19,16 @@ namespace suirei {
 
 namespace {
 
-bool isUserInput(QEvent::Type type) {
-    switch (type) {
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonRelease:
-    case QEvent::MouseButtonDblClick:
-    case QEvent::KeyPress:
-    case QEvent::KeyRelease:
-    case QEvent::ShortcutOverride:
-    case QEvent::Shortcut:
-    case QEvent::TouchBegin:
-    case QEvent::TouchUpdate:
-    case QEvent::TouchEnd:
-    case QEvent::TouchCancel:
-    case QEvent::Wheel:
-    case QEvent::ContextMenu:
-    case QEvent::InputMethod:
-    case QEvent::TabletPress:
-    case QEvent::TabletMove:
-    case QEvent::TabletRelease:
-    case QEvent::NativeGesture:
-        return true;
-    default:
-        return false;
-    }
-}
+// The player's input, which the strike drops: mouse, keys, touch, wheel,
+// menus, input methods, tablets and gestures.
+constexpr std::array kUserInput = {
+    QEvent::MouseButtonPress, QEvent::MouseButtonRelease, QEvent::MouseButtonDblClick,
+    QEvent::KeyPress,         QEvent::KeyRelease,         QEvent::ShortcutOverride,
+    QEvent::Shortcut,         QEvent::TouchBegin,         QEvent::TouchUpdate,
+    QEvent::TouchEnd,         QEvent::TouchCancel,        QEvent::Wheel,
+    QEvent::ContextMenu,      QEvent::InputMethod,        QEvent::TabletPress,
+    QEvent::TabletMove,       QEvent::TabletRelease,      QEvent::NativeGesture,
+};
 
 }  // namespace
 
@@ -129,9 +116,7 @@ void Form6::present() {
 
 void Form6::draw(const std::optional<QImage>& picture) {
     const MemoryScreen& screen = game_.screen();
-    if (picture && screen.picture()) showPicture(qs(*screen.picture()), *picture);
-    showText(screen.text());
-    showButtons(screen.visibility());
+    display(qs(screen.picture().value_or("")), picture, screen.text(), screen.visibility());
 }
 
 void Form6::playNextFrame() {
@@ -159,9 +144,7 @@ void Form6::playNextFrame() {
         }
         const HeldFrame& frame = frames_[nextFrame_++];
         const QString file = qs(frame.picture);
-        showPicture(file, readPicture(file));
-        showText(frame.text);
-        showButtons(frame.visible);
+        display(file, readPicture(file), frame.text, frame.visible);
         // The frame and the battle cry reach the screen now, not whenever
         // the event loop would have painted them.
         repaint();
@@ -192,7 +175,13 @@ void Form6::fail(const QString& message) {
         onFailure_(message);
         return;
     }
-    reportFatal(message, isVisible() ? this : nullptr);
+    std::fprintf(stderr, "suirei: %s\n", message.toLocal8Bit().constData());
+    std::fflush(stderr);
+    // Without a screen (the offscreen platform of tests and servers) nobody
+    // could close a message box, so the message goes to standard error alone.
+    const QString platform = QGuiApplication::platformName();
+    if (platform != QLatin1String("offscreen") && platform != QLatin1String("minimal"))
+        QMessageBox::critical(isVisible() ? this : nullptr, qs(layout::kShortTitle), message);
     hide();
     QCoreApplication::exit(1);
 }
@@ -207,20 +196,17 @@ void Form6::destroyedFromOutside(QWidget* gone) {
     QCoreApplication::exit(error ? 1 : 0);
 }
 
-void Form6::showText(std::string_view text) {
+void Form6::display(const QString& file, const std::optional<QImage>& picture, std::string_view text,
+                    const std::array<bool, kButtonCount>& visible) {
+    if (picture) {
+        P1()->setPixmap(QPixmap::fromImage(*picture));
+        pictureFile_ = file;
+    }
     // The story's line breaks are CR LF pairs; the text box wants paragraphs.
     QString page = qs(text);
     page.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     if (page != T1()->toPlainText()) setPage(*T1(), page);
-}
-
-void Form6::showButtons(const std::array<bool, kButtonCount>& visible) {
     for (Button b : kAllButtons) button(b)->setVisible(visible[static_cast<std::size_t>(index(b))]);
-}
-
-void Form6::showPicture(const QString& file, const QImage& image) {
-    P1()->setPixmap(QPixmap::fromImage(image));
-    pictureFile_ = file;
 }
 
 void Form6::closeEvent(QCloseEvent* event) {
@@ -231,18 +217,8 @@ void Form6::closeEvent(QCloseEvent* event) {
 }
 
 bool Form6::eventFilter(QObject* watched, QEvent* event) {
-    if (phase_ == Phase::playing && isUserInput(event->type())) return true;
+    if (phase_ == Phase::playing && std::ranges::find(kUserInput, event->type()) != kUserInput.end()) return true;
     return QWidget::eventFilter(watched, event);
-}
-
-void reportFatal(const QString& message, QWidget* parent) {
-    std::fprintf(stderr, "suirei: %s\n", message.toLocal8Bit().constData());
-    std::fflush(stderr);
-    // Without a screen (the offscreen platform of tests and servers) nobody
-    // could close the box, so the message goes to standard error alone.
-    const QString platform = QGuiApplication::platformName();
-    if (platform == QLatin1String("offscreen") || platform == QLatin1String("minimal")) return;
-    QMessageBox::critical(parent, qs(layout::kShortTitle), message);
 }
 
 }  // namespace suirei

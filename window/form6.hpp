@@ -85,9 +85,10 @@ private:
     void fail(const QString& message);
     void destroyedFromOutside(QWidget* gone);
 
-    void showText(std::string_view text);
-    void showButtons(const std::array<bool, kButtonCount>& visible);
-    void showPicture(const QString& file, const QImage& image);
+    // Puts the picture `file` (when one was read), the page and the buttons
+    // on the screen: what the game's screen holds, or a frame of the strike.
+    void display(const QString& file, const std::optional<QImage>& picture, std::string_view text,
+                 const std::array<bool, kButtonCount>& visible);
 
     Game game_;
     Controls controls_;
@@ -103,9 +104,5 @@ private:
     FailureHandler onFailure_;
     DestroyedWindowWatch destroyed_;
 };
-
-// Prints the message on standard error and shows it in a modal message box
-// (on a real screen).
-void reportFatal(const QString& message, QWidget* parent = nullptr);
 
 }  // namespace suirei

@@ -10,13 +10,11 @@ namespace suirei {
 
 namespace {
 
-QString& pictureFolder() {
-    static QString folder;
-    return folder;
-}
+// Empty until start-up has entered the program folder.
+QString pictureFolder;
 
 QString where(const QString& file) {
-    return pictureFolder().isEmpty() ? QDir::current().absoluteFilePath(file) : pictureFolder() + QLatin1Char('/') + file;
+    return pictureFolder.isEmpty() ? QDir::current().absoluteFilePath(file) : pictureFolder + QLatin1Char('/') + file;
 }
 
 QString compose(const QString& file, const bitmap::Refusal& refusal) {
@@ -28,7 +26,7 @@ QString compose(const QString& file, const bitmap::Refusal& refusal) {
 PictureError::PictureError(const QString& file, const bitmap::Refusal& refusal)
     : GameError(compose(file, refusal)), file_(file) {}
 
-void setPictureFolder(const QString& shown) { pictureFolder() = shown; }
+void setPictureFolder(const QString& shown) { pictureFolder = shown; }
 
 QString showBytes(const QByteArray& path) {
     QString shown;
@@ -36,15 +34,11 @@ QString showBytes(const QByteArray& path) {
     const qsizetype n = path.size();
     for (qsizetype i = 0; i < n;) {
         const uchar c = p[i];
-        int length = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 0;
-        bool valid = length > 0 && i + length <= n && c >= 0x20 && c != 0x7F;
-        for (int k = 1; valid && k < length; ++k) valid = (p[i + k] & 0xC0) == 0x80;
-        if (valid && length > 1) {
-            const QString one = QString::fromUtf8(path.constData() + i, length);
-            valid = one.size() >= 1 && !one.contains(QChar::ReplacementCharacter);
-        }
-        if (valid) {
-            shown += QString::fromUtf8(path.constData() + i, length);
+        const int length = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 0;
+        // One whole, printable character; the decoder marks a broken one.
+        const QString one = length > 0 && i + length <= n ? QString::fromUtf8(path.constData() + i, length) : QString();
+        if (c >= 0x20 && c != 0x7F && !one.isEmpty() && !one.contains(QChar::ReplacementCharacter)) {
+            shown += one;
             i += length;
         } else {
             shown += QStringLiteral("\\x") + QString::number(c, 16).toUpper().rightJustified(2, QLatin1Char('0'));

@@ -4,8 +4,9 @@
 #include <QDir>
 
 #include <cerrno>
-#include <cstdio>
+#include <climits>
 #include <cstring>
+#include <fstream>
 #include <string>
 
 #ifdef __linux__
@@ -24,13 +25,10 @@ namespace {
 // Where a symbolic link points, in raw bytes; empty when the kernel cannot
 // spell it out (a path of 4096 bytes or more).
 std::string readLink(const char* link) {
-    std::string target(256, '\0');
-    for (;;) {
-        const ssize_t n = ::readlink(link, target.data(), target.size());
-        if (n < 0) return {};
-        if (static_cast<std::size_t>(n) < target.size()) return target.substr(0, static_cast<std::size_t>(n));
-        target.resize(target.size() * 2);
-    }
+    char target[PATH_MAX];
+    const ssize_t n = ::readlink(link, target, PATH_MAX);
+    if (n < 0 || n == PATH_MAX) return {};
+    return std::string(target, static_cast<std::size_t>(n));
 }
 
 std::string folderOf(const std::string& path) {
@@ -42,10 +40,8 @@ std::string folderOf(const std::string& path) {
 // The program as it was named on its command line.
 std::string argv0() {
     std::string name;
-    if (std::FILE* f = std::fopen("/proc/self/cmdline", "rb")) {
-        for (int c; (c = std::fgetc(f)) != EOF && c != '\0';) name += static_cast<char>(c);
-        std::fclose(f);
-    }
+    std::ifstream cmdline("/proc/self/cmdline", std::ios::binary);
+    std::getline(cmdline, name, '\0');
     return name;
 }
 

@@ -28,7 +28,7 @@ const char* option(int argc, char** argv, std::string_view name) {
 
 // Whether the toolkit will show the game on X: asked for by name, or by
 // default outside a Wayland session.
-bool onX(int argc, char** argv) {
+[[maybe_unused]] bool onX(int argc, char** argv) {
     const char* platform = option(argc, argv, "platform");
     if (!platform) platform = std::getenv("QT_QPA_PLATFORM");
     if (platform && *platform) return std::string_view(platform).starts_with("xcb");
@@ -38,7 +38,7 @@ bool onX(int argc, char** argv) {
 
 }  // namespace
 
-XDisplayCheck::XDisplayCheck(int argc, char** argv) {
+XDisplayCheck::XDisplayCheck([[maybe_unused]] int argc, [[maybe_unused]] char** argv) {
 #ifdef SUIREI_X11
     if (!onX(argc, argv)) return;
     const char* display = option(argc, argv, "display");
@@ -56,10 +56,6 @@ XDisplayCheck::XDisplayCheck(int argc, char** argv) {
                       : error == XCB_CONN_CLOSED_INVALID_SCREEN ? "no such screen"
                                                                 : "no X server answers there, or it refused the game";
     problem_ = "X ディスプレイ「" + std::string(display) + "」に接続できません。\n(" + where + "=" + display + ": " + why + ")";
-#else
-    (void)argc;
-    (void)argv;
-    (void)&onX;
 #endif
 }
 
@@ -80,7 +76,8 @@ DestroyedWindowWatch::~DestroyedWindowWatch() {
     if (listening_ && QCoreApplication::instance()) QCoreApplication::instance()->removeNativeEventFilter(this);
 }
 
-bool DestroyedWindowWatch::nativeEventFilter(const QByteArray& type, void* message, qintptr*) {
+bool DestroyedWindowWatch::nativeEventFilter([[maybe_unused]] const QByteArray& type, [[maybe_unused]] void* message,
+                                             qintptr*) {
 #ifdef SUIREI_X11
     if (type != "xcb_generic_event_t") return false;
     if ((static_cast<const xcb_generic_event_t*>(message)->response_type & 0x7f) != XCB_DESTROY_NOTIFY) return false;
@@ -92,9 +89,6 @@ bool DestroyedWindowWatch::nativeEventFilter(const QByteArray& type, void* messa
             handler_(w);
             break;
         }
-#else
-    (void)type;
-    (void)message;
 #endif
     return false;
 }

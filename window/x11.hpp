@@ -42,8 +42,6 @@ class DestroyedWindowWatch : public QAbstractNativeEventFilter {
 public:
     explicit DestroyedWindowWatch(std::function<void(QWidget* gone)> handler);
     ~DestroyedWindowWatch() override;
-    DestroyedWindowWatch(const DestroyedWindowWatch&) = delete;
-    DestroyedWindowWatch& operator=(const DestroyedWindowWatch&) = delete;
 
     bool nativeEventFilter(const QByteArray& type, void* message, qintptr* result) override;
 
